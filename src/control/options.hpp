@@ -1,0 +1,41 @@
+// Options of a run, filled once from the control file tesk.inp.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace tesk {
+
+enum class InputFormat { None = 0, Shelx = 1, Kq = 2, Aim2tab = 3, Platon = 5 };
+
+struct Options {
+  int ftype = 0;                 // structure format code, see InputFormat
+  int ifra = 1;                  // 0 for AIM2TAB/PLATON: no fragment completion
+  std::string name1;             // args name 1 (60 characters, blank padded)
+  std::string name2;             // args name 2
+  int rings_flag = 0;            // args rings flag: run the ring search
+  int scaling = 1;               // args scaling method: 1 diff, 2 fraction, 3 sigma
+  std::string kqold;             // KQ master file name (KQ format)
+  int rename = 0;                // renameshelxatoms switch
+  int rename_scheme = 0;         // 0 straightforward counting, 1 counting atom types
+  int lsx = 0;                   // TOKQ: simple SHELX to KQ conversion only
+  int verbosity = 1;
+  std::array<float, 3> tols{0.2f, 0.1f, 0.1f};  // bond, ring planarity, group planarity
+  int compfrag = -1;             // NCELLS; -1 = no fragment search
+  std::array<int, 2> disorder{0, 0};  // extend H of disordered part; apply DB to it
+  std::array<bool, 7> lkeys{};   // KEYGEN: XYZUIJ all ordered MULT all ordered kappas
+  int lfh = 0;                   // EXTEND_H
+  std::array<int, 2> lchem{1, 1};  // chemical/kappa constraints for H, for non-H
+  int simple = 0;                // SIMPLE equivalence model
+  int ldb = 0;                   // DATABANK switch
+  std::array<int, 3> ldb_count{};  // atoms searched, found, not found in the databank
+  std::string abank;             // databank file name (60 characters)
+  std::array<int, 3> ring1{0, 0, 0};  // smallest, largest ring size, planar-ring rule
+  std::string amodel;            // model name, 20 characters
+
+  float tol1() const { return tols[0]; }
+  float tol2() const { return tols[1]; }
+  float tol3() const { return tols[2]; }
+};
+
+}  // namespace tesk

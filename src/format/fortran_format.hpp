@@ -1,0 +1,69 @@
+// Fortran-style formatted output: the one place that renders fixed columns.
+// ffmt("(a,3f12.4)", {label, x, y, z}) returns what a Fortran WRITE with that
+// format prints, every record terminated by '\n' (a trailing '$' leaves the
+// last record open, as console prompts do).
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tesk {
+
+// One output item. Reals keep the precision they were computed in: a float is
+// printed at its exact single-precision value, as the Fortran program would.
+class FArg {
+ public:
+  enum class Kind { Int, Real, Text, Logical };
+
+  FArg(int v) : kind_(Kind::Int), i_(v) {}
+  FArg(long v) : kind_(Kind::Int), i_(v) {}
+  FArg(long long v) : kind_(Kind::Int), i_(v) {}
+  FArg(unsigned v) : kind_(Kind::Int), i_(v) {}
+  FArg(unsigned long v) : kind_(Kind::Int), i_(static_cast<std::int64_t>(v)) {}
+  FArg(float v) : kind_(Kind::Real), r_(static_cast<double>(v)) {}
+  FArg(double v) : kind_(Kind::Real), r_(v) {}
+  FArg(bool v) : kind_(Kind::Logical), b_(v) {}
+  FArg(const char* s) : kind_(Kind::Text), s_(s) {}
+  FArg(std::string_view s) : kind_(Kind::Text), s_(s) {}
+  FArg(const std::string& s) : kind_(Kind::Text), s_(s) {}
+
+  Kind kind() const { return kind_; }
+  std::int64_t as_int() const { return i_; }
+  double as_real() const { return r_; }
+  bool as_logical() const { return b_; }
+  const std::string& as_text() const { return s_; }
+
+ private:
+  Kind kind_;
+  std::int64_t i_ = 0;
+  double r_ = 0.0;
+  bool b_ = false;
+  std::string s_;
+};
+
+// Renders `items` through the Fortran format text `format` (with its
+// enclosing parentheses). Supported edit descriptors: Iw, Iw.m, Fw.d, Ew.d,
+// ESw.d, Gw.d (as F/E), Aw, A, Lw, nX, Tn, SP, SS, S, '/', ':', '$', literal
+// strings in single or double quotes (doubled quote = one quote), repeat counts
+// and nested groups n(...). Output stops before the first data descriptor that
+// finds no item left; when items remain at the end, format reversion starts a
+// new record at the last top-level group, as Fortran does.
+std::string ffmt(std::string_view format, std::span<const FArg> items);
+inline std::string ffmt(std::string_view format, std::initializer_list<FArg> items) {
+  return ffmt(format, std::span<const FArg>(items.begin(), items.size()));
+}
+inline std::string ffmt(std::string_view format, const std::vector<FArg>& items) {
+  return ffmt(format, std::span<const FArg>(items.data(), items.size()));
+}
+inline std::string ffmt(std::string_view format) { return ffmt(format, std::span<const FArg>()); }
+
+// A free-format (list-directed) trace line: a leading blank, then the items
+// separated by one blank; reals in a compact general form, logicals as T/F.
+// Ends with '\n'.
+std::string ffree(std::initializer_list<FArg> items);
+
+}  // namespace tesk

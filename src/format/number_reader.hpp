@@ -1,0 +1,25 @@
+// Reading numbers the way Fortran formatted input does, independent of locale.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tesk {
+
+// Reads one whole word as a Fortran real (F edit, no implied decimals):
+// optional sign, digits with an optional point, optional exponent introduced
+// by E, D, or by a sign alone ("1.5-3"); also Infinity/Inf/NaN. Returns
+// nothing when the word is not such a number. Leading and trailing blanks are
+// allowed; an all-blank word reads as nothing.
+std::optional<double> read_fortran_real(std::string_view word);
+
+// Reads one whole word as a Fortran integer (optional sign, digits).
+std::optional<long long> read_fortran_int(std::string_view word);
+
+// The fields of a free-format (list-directed) record: words separated by
+// blanks and/or single commas. Empty fields between two commas are kept as "".
+std::vector<std::string> free_fields(std::string_view line);
+
+}  // namespace tesk

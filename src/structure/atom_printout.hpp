@@ -1,0 +1,13 @@
+// Standard printouts of the atom table and of the scattering types.
+#pragma once
+
+#include "control/sink.hpp"
+
+namespace tesk {
+
+struct Run;
+
+void prattyp(Run& run);                  // to the log
+void printatoms(const Run& run, Sink& out);
+
+}  // namespace tesk

@@ -1,0 +1,26 @@
+// Element data by atomic number: symbols, covalent radii, and the rule that
+// turns the first two characters of a symbol or label into an atomic number.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace tesk {
+
+constexpr int kMaxSymbolZ = 96;  // atsym has 96 entries, 93..96 empty
+constexpr int kMaxRadiusZ = 56;  // covrad has 56 entries, 55 and 56 zero
+
+// Two-character symbol, one-letter symbols followed by a blank ("C ", "Cl");
+// two blanks for Z outside 1..92.
+std::string atsym(int z);
+
+// The tabulated covalent radius in Angstrom; 0.0 for Z outside 1..56.
+float covrad_table(int z);
+
+// Atomic number from the first two characters (case-blind): the one-letter
+// rule first, overridden by the two-letter rule, so "CA1" is calcium and
+// "C(1)" carbon. 0 when nothing matches.
+int iatnum(std::string_view symbol);
+
+}  // namespace tesk

@@ -1,0 +1,25 @@
+// What the SHELX reader keeps besides the atom table: free variables,
+// weights and residue names.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace tesk {
+
+constexpr int kMaxFvar = 200;
+
+struct Shelx1 {
+  std::array<float, kMaxFvar> fvar{};  // fvar(1) is fvar[0]
+  std::array<float, 6> wght{};
+  int nfvar = 0;
+};
+
+struct Resi1 {
+  std::vector<std::string> resnam;    // 17 characters: name(6) blank number(I3) 2 blanks class(5)
+  std::vector<std::string> resshort;  // 10 characters: name(6) blank number(I3)
+  int resflag = 0;
+};
+
+}  // namespace tesk
