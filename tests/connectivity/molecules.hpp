@@ -42,18 +42,23 @@ struct MoleculeRun {
   }
 };
 
-// A regular hexagon of carbons C1..C6 (radius r, in the xy plane, C1 on
-// the x axis) and, when h > 0, hydrogens H1..H6 at distance h outwards.
-inline void add_benzene(MoleculeRun& m, float r = 1.39f, float h = 0.0f) {
-  for (int i = 0; i < 6; ++i) {
-    const float a = static_cast<float>(i) * 1.0471976f;
-    m.add("C" + std::to_string(i + 1), 6, r * std::cos(a), r * std::sin(a), 0.0f);
-  }
-  if (h <= 0.0f) return;
-  for (int i = 0; i < 6; ++i) {
-    const float a = static_cast<float>(i) * 1.0471976f;
-    m.add("H" + std::to_string(i + 1), 1, (r + h) * std::cos(a), (r + h) * std::sin(a), 0.0f);
-  }
+// Corners of a regular hexagon of unit radius, the first on the x axis.
+inline constexpr float kHexagon[6][2] = {{1.0f, 0.0f},   {0.5f, 0.866f},   {-0.5f, 0.866f},
+                                         {-1.0f, 0.0f}, {-0.5f, -0.866f}, {0.5f, -0.866f}};
+
+// A benzene ring of radius r in the xy plane, carbons labelled from
+// `first`; with h > 0 hydrogens H1..H6 at h outwards, listed before the
+// carbons when `h_first`.
+inline void add_benzene(MoleculeRun& m, float r = 1.39f, float h = 0.0f, bool h_first = false,
+                        int first = 1) {
+  auto hydrogens = [&] {
+    for (int i = 0; i < 6; ++i)
+      m.add("H" + std::to_string(i + 1), 1, (r + h) * kHexagon[i][0], (r + h) * kHexagon[i][1], 0);
+  };
+  if (h > 0.0f && h_first) hydrogens();
+  for (int i = 0; i < 6; ++i)
+    m.add("C" + std::to_string(first + i), 6, r * kHexagon[i][0], r * kHexagon[i][1], 0);
+  if (h > 0.0f && !h_first) hydrogens();
 }
 
 }  // namespace tesk::testing
