@@ -26,18 +26,6 @@ void expect_eigenpairs(const M3& a, const Eigen3& e) {
   }
 }
 
-TEST(Eigen3, DiagonalMatrixSortsAscendingWithAxisVectors) {
-  const M3 a{{{2.0f, 0.0f, 0.0f}, {0.0f, 5.0f, 0.0f}, {0.0f, 0.0f, 0.5f}}};
-  const Eigen3 e = eigen_symmetric3(a);
-  EXPECT_EQ(e.ierr, 0);
-  EXPECT_FLOAT_EQ(e.value[0], 0.5f);
-  EXPECT_FLOAT_EQ(e.value[1], 2.0f);
-  EXPECT_FLOAT_EQ(e.value[2], 5.0f);
-  EXPECT_FLOAT_EQ(std::fabs(e.vec[2][0]), 1.0f);  // 0.5 belongs to z
-  EXPECT_FLOAT_EQ(std::fabs(e.vec[0][1]), 1.0f);
-  EXPECT_FLOAT_EQ(std::fabs(e.vec[1][2]), 1.0f);
-}
-
 TEST(Eigen3, CoupledPairHasSumAndDifferenceVectors) {
   // [[2,1],[1,2]] has eigenvalues 1 and 3 along (1,-1) and (1,1).
   const M3 a{{{2.0f, 1.0f, 0.0f}, {1.0f, 2.0f, 0.0f}, {0.0f, 0.0f, 7.0f}}};
@@ -65,12 +53,6 @@ TEST(Eigen3, FullMatrixAndDegenerateMatrix) {
   const Eigen3 z = eigen_symmetric3(zero);
   EXPECT_EQ(z.ierr, 0);
   expect_eigenpairs(zero, z);
-}
-
-TEST(Eigen3, PythagAvoidsOverflow) {
-  EXPECT_FLOAT_EQ(pythag(3.0f, 4.0f), 5.0f);
-  EXPECT_FLOAT_EQ(pythag(0.0f, 0.0f), 0.0f);
-  EXPECT_NEAR(pythag(3e30f, 4e30f) / 5e30f, 1.0f, 1e-6f);
 }
 
 }  // namespace
