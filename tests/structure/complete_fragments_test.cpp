@@ -239,6 +239,31 @@ TEST(CompleteFragments, NegativeCellCountLeavesTheReadAtoms) {
   EXPECT_EQ(isq(run), (std::vector<int>{0, 0, 0}));
 }
 
+TEST(CompleteFragments, FullAtomTableStops) {
+  // Two carbons 1.06 Angstrom apart beside an inversion centre, each bonded
+  // to its own image, and 99997 atoms without a covalent radius 2 Angstrom
+  // apart on a net far away: the first copy fills the table, the second
+  // finds it full.
+  ScratchDir dir;
+  tesk::Run run;
+  set_cell(run, 10.0f, 700.0f, 700.0f);
+  std::vector<FracSite> sites = {{"C1", 6, {0.075f, 0, 0}}, {"C2", 6, {0, 0.75f / 700.0f, 0}}};
+  for (int k = 0; k < 99997; ++k) {
+    float y = 10.0f + 2.0f * static_cast<float>(k % 316);
+    float z = 10.0f + 2.0f * static_cast<float>(k / 316);
+    sites.push_back({"X", 0, {0.5f, y / 700.0f, z / 700.0f}});
+  }
+  fill(run, sites, {kIdentity, kInversion}, 0);
+  try {
+    gencompletefrags(run);
+    FAIL();
+  } catch (const FatalError& e) {
+    EXPECT_EQ(e.routine(), "GenCompleteFrags");
+    EXPECT_EQ(e.message(), "Too many atoms");
+  }
+  EXPECT_EQ(run.cryst.nall, kMaxAtoms);
+}
+
 // --- The incremental search equals the restart-from-the-beginning scan ---
 
 float radius(const Run& run, int z) {
