@@ -89,7 +89,7 @@ void printgroup(Run& run, int atom) {
   // The atom, then for each neighbour b: the neighbours c of b, each after
   // its own neighbours d; then b. Everything up to three bonds away, once.
   const auto bonded = [&run](int a) {
-    const NeighbourRecord& r = run.nb.neighbors.rec.at(static_cast<std::size_t>(a - 1));
+    const NeighbourRecord& r = run.nb.neighbors.at(a);
     return std::vector<int>(r.jnei.begin(), r.jnei.begin() + r.nnei);
   };
   std::vector<int> group{atom};
