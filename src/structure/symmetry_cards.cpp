@@ -171,7 +171,8 @@ void getsym(Run& run, TextInput& in) {
   while (in.next(record)) {
     if (upper(record.substr(0, std::min<std::size_t>(record.size(), 3))) != "SYM") continue;
     // A '!' starts a comment that runs to the end of the line.
-    const std::string card = record.substr(0, record.find('!'));
+    std::string card = record.substr(0, record.find('!'));
+    if (card.size() > static_cast<std::size_t>(kLineLength)) card.resize(kLineLength);
     if (!symcrd(run, card)) {
       // The number the illegal operator would have had.
       run.out.log << ffmt("(' * * * Symmetry card no.', I3, ' illegal * * *')",

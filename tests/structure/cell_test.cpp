@@ -105,6 +105,15 @@ TEST(Inverse, RegularAndSingular) {
   EXPECT_EQ(fatal_text([&] { inverse(singular); }), "Inverse: Determinant = 0");
 }
 
+// No cell has alpha + beta < gamma; its third column has no real length.
+TEST(Tranmat, ImpossibleCellIsSingular) {
+  tesk::Run run;
+  run.ucell.p = {5.0f, 5.0f, 5.0f, 20.0f, 20.0f, 90.0f};
+  EXPECT_EQ(fatal_text([&] { tranmat(run); }), "Inverse: Determinant = 0");
+  run.ucell.p = {5.0f, 5.0f, 5.0f, 90.0f, 90.0f, 0.0f};  // a and b on one line
+  EXPECT_EQ(fatal_text([&] { tranmat(run); }), "Inverse: Determinant = 0");
+}
+
 // Monoclinic a = 4, b = 5, c = 6, beta = 120: a* = 1/(a sin beta),
 // b* = 1/b, c* = 1/(c sin beta), beta* = 180 - beta.
 TEST(RCell, CubicAndMonoclinic) {

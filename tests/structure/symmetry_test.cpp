@@ -10,6 +10,7 @@
 #include "control/errors.hpp"
 #include "control/run.hpp"
 #include "structure/cell.hpp"
+#include "test_support.hpp"
 
 namespace tesk {
 namespace {
@@ -390,6 +391,47 @@ TEST(Checkocc, AgreesWithTheFullTranslationScan) {
     if (a.flag == 1) ++special;
   }
   EXPECT_EQ(special, 9);  // every listed site but (0.12, 0.34, 0.56)
+}
+
+}  // namespace
+}  // namespace tesk
+
+namespace tesk {
+namespace {
+
+// Real SHELX files from the shared structures: every card parses, centring
+// and the inversion centre give the full space group, and it is a group.
+TEST(Getsym, RealFilesGiveTheFullSpaceGroup) {
+  struct Row {
+    const char* file;
+    char letter;  // 'P': no centring
+    bool centric;
+    int nsym;
+  };
+  const Row rows[] = {
+      {"ni_i-43d.res", 'I', false, 48},           // decimal quarter translations
+      {"caf2_fm-3m.res", 'F', true, 192},         // the largest list there is
+      {"fe_aqua_r-3c.res", 'R', true, 36},        // rhombohedral, obverse
+      {"hydroxyquinoline_fdd2.res", 'F', false, 16},
+      {"protein_3odl_resi.ins", 'P', false, 6},   // P3_221: thirds in the cards
+      {"vinigrol_p21c.ins", 'P', true, 4},        // blanks inside the card
+      {"li_k_so4_p63.ins", 'P', false, 6},
+      {"zp2_pna21.ins", 'P', false, 4},           // CRLF line endings
+  };
+  for (const auto& r : rows) {
+    tesk::Run run;
+    std::ostringstream log, console;
+    run.out.log.attach(log);
+    run.out.console.attach(console);
+    TextInput in;
+    ASSERT_TRUE(in.open(testing::structures_dir() + r.file)) << r.file;
+    getsym(run, in);
+    EXPECT_EQ(log.str().find("illegal"), std::string::npos) << r.file;
+    if (r.letter != 'P') nonp(run, r.letter);
+    if (r.centric) addcentsymm(run);
+    EXPECT_EQ(run.symm.nsym(), r.nsym) << r.file;
+    expect_closed_group(run.symm);
+  }
 }
 
 }  // namespace
