@@ -24,7 +24,7 @@ class FArg {
   FArg(long long v) : kind_(Kind::Int), i_(v) {}
   FArg(unsigned v) : kind_(Kind::Int), i_(v) {}
   FArg(unsigned long v) : kind_(Kind::Int), i_(static_cast<std::int64_t>(v)) {}
-  FArg(float v) : kind_(Kind::Real), r_(static_cast<double>(v)) {}
+  FArg(float v) : kind_(Kind::Real), r_(static_cast<double>(v)), single_(true) {}
   FArg(double v) : kind_(Kind::Real), r_(v) {}
   FArg(bool v) : kind_(Kind::Logical), b_(v) {}
   FArg(const char* s) : kind_(Kind::Text), s_(s) {}
@@ -34,6 +34,8 @@ class FArg {
   Kind kind() const { return kind_; }
   std::int64_t as_int() const { return i_; }
   double as_real() const { return r_; }
+  // A real that came in as a float (single precision).
+  bool is_single() const { return single_; }
   bool as_logical() const { return b_; }
   const std::string& as_text() const { return s_; }
 
@@ -41,17 +43,28 @@ class FArg {
   Kind kind_;
   std::int64_t i_ = 0;
   double r_ = 0.0;
+  bool single_ = false;
   bool b_ = false;
   std::string s_;
 };
 
 // Renders `items` through the Fortran format text `format` (with its
-// enclosing parentheses). Supported edit descriptors: Iw, Iw.m, Fw.d, Ew.d,
-// ESw.d, Gw.d (as F/E), Aw, A, Lw, nX, Tn, SP, SS, S, '/', ':', '$', literal
-// strings in single or double quotes (doubled quote = one quote), repeat counts
-// and nested groups n(...). Output stops before the first data descriptor that
+// enclosing parentheses). Edit descriptors: Iw, Iw.m, Fw.d, Ew.d, Dw.d,
+// ESw.d, Gw.d (as F/E), Aw, A, Lw, nX, Tn, TLn, TRn, SP, SS, S, '/', n/, ':',
+// '$' (or a backslash), literal strings in single or double quotes (doubled quote =
+// one quote), nH Hollerith, repeat counts and nested groups n(...); w = 0 in
+// I and F gives the minimal width. Blanks outside quotes and letter case do
+// not matter. Output stops before the first data descriptor (or ':') that
 // finds no item left; when items remain at the end, format reversion starts a
-// new record at the last top-level group, as Fortran does.
+// new record at the last top-level group, as Fortran does. Blanks that X or T
+// leave at the end of a record are not written.
+// Aw left-aligns a shorter text (unlike Fortran's right-justified variable).
+// An item of the wrong kind still prints its value: a number under A in the
+// ffree form, text under a numeric or L field right-aligned (cut to w), a
+// real under I rounded to the nearest integer, an integer under F/E/G as a
+// real, a number under L as T when nonzero, a logical under I/F as 1 or 0.
+// A malformed format is a programming error: std::logic_error naming it.
+// Parsed formats are cached by text, so repeated calls only render.
 std::string ffmt(std::string_view format, std::span<const FArg> items);
 inline std::string ffmt(std::string_view format, std::initializer_list<FArg> items) {
   return ffmt(format, std::span<const FArg>(items.begin(), items.size()));
@@ -61,9 +74,12 @@ inline std::string ffmt(std::string_view format, const std::vector<FArg>& items)
 }
 inline std::string ffmt(std::string_view format) { return ffmt(format, std::span<const FArg>()); }
 
-// A free-format (list-directed) trace line: a leading blank, then the items
-// separated by one blank; reals in a compact general form, logicals as T/F.
-// Ends with '\n'.
+// A free-format (list-directed) trace line: each item preceded by one blank,
+// the line ended by '\n'. Integers plain; logicals T or F; text as it is;
+// reals rounded to 7 significant digits for a float and 15 for a double,
+// trailing zeros dropped but the point kept ("0.5", "12.0", "-0.0"),
+// exponent form beyond that range ("1.0E+07", "2.5E-05"), "Infinity" and
+// "NaN" as the Fortran runtime spells them. No items: an empty line.
 std::string ffree(std::initializer_list<FArg> items);
 
 }  // namespace tesk
