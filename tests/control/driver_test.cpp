@@ -81,3 +81,34 @@ TEST(Driver, TooFewNumbersIsAReadErrorWithStatusTwo) {
 
 }  // namespace
 }  // namespace tesk
+
+namespace tesk {
+namespace {
+
+const char* const kWaterIns =
+    "TITL water\nCELL 0.71073 10.0 10.0 10.0 90 90 90\nLATT -1\nSFAC O H\n"
+    "O1 1 0.10000 0.10000 0.10000 11.0 0.03\n"
+    "H1 2 0.19570 0.10000 0.10000 11.0 0.05\n"
+    "H2 2 0.07530 0.19270 0.10000 11.0 0.05\nHKLF 4\nEND\n";
+
+// An unusable databank name never ends the run by itself: the user is asked
+// until a file opens; a blank answer asks again; end of input is a read error.
+TEST(Driver, DatabankPromptAsksUntilAFileOpens) {
+  ScratchDir dir;
+  write_file("w.ins", kWaterIns);
+  write_file("real.db", "! empty databank\n");
+  write_file("tesk.inp", "FORMAT *shelx\nINPUT w.ins\nDATABANK missing.db\n");
+  auto r = run_tesk_binary("", "\n  \nreal.db\n");
+  EXPECT_EQ(r.status, 0) << r.console;
+  EXPECT_NE(r.console.find("\n Error opening databank file missing.db"), std::string::npos);
+  std::size_t prompts = 0;
+  for (std::size_t p = 0; (p = r.console.find("Enter the name of databank file : ", p)) != std::string::npos; ++p)
+    ++prompts;
+  EXPECT_EQ(prompts, 3u);
+
+  auto eof = run_tesk_binary("", "\n");
+  EXPECT_EQ(eof.status, 2);
+}
+
+}  // namespace
+}  // namespace tesk

@@ -167,8 +167,9 @@ TEST(Capacity, CentringAndInversionStopAtTheTable) {
 }
 
 // I4_1/a, origin choice 2 (inversion centre at the origin): the 4_1 screws
-// carry quarter translations. The inverted copy of 3/4-Y, 1/4+X, 1/4+Z
-// through the origin is Y-3/4, -X-1/4, -Z-1/4, and the whole list must be a
+// carry quarter translations. The copy of 3/4-Y, 1/4+X, 1/4+Z combined with
+// the inversion is 3/4+Y, 1/4-X, 1/4-Z, itself an operator of the group
+// (ITA position 11 up to a centring vector), and the whole list must be a
 // group.
 TEST(Addcentsymm, QuarterTranslationsGiveAGroup) {
   tesk::Run run;
@@ -178,9 +179,9 @@ TEST(Addcentsymm, QuarterTranslationsGiveAGroup) {
   nonp(run, 'I');
   addcentsymm(run);
   ASSERT_EQ(run.symm.nsym(), 16);
-  EXPECT_EQ(run.symm.op(8 + 3).trn, (Vec3{-0.75f, -0.25f, -0.25f}));
-  EXPECT_EQ(run.symm.op(8 + 2).trn, (Vec3{0.5f, 0.0f, 0.5f}));  // halves keep their sign
-  EXPECT_EQ(opout(run.symm.op(8 + 3)), "-3/4 + Y,-1/4 - X,-1/4 - Z");
+  EXPECT_EQ(run.symm.op(8 + 3).trn, (Vec3{0.75f, 0.25f, 0.25f}));
+  EXPECT_EQ(run.symm.op(8 + 2).trn, (Vec3{0.5f, 0.0f, 0.5f}));
+  EXPECT_EQ(opout(run.symm.op(8 + 3)), " 3/4 + Y, 1/4 - X, 1/4 - Z");
   expect_closed_group(run.symm);
   ASSERT_NE(find_op(run.symm, op_from("SYMM -X, -Y, -Z")), 0);
   ASSERT_NE(find_op(run.symm, op_from("SYMM 1/4+Y, 3/4-X, 3/4-Z")), 0);  // ITA position (7)
