@@ -70,7 +70,7 @@ TEST(ControlFile, FormatNeedsAStarredWord) {
 
 TEST(ControlFile, MissingControlFile) {
   ScratchDir dir;
-  Run run;
+  tesk::Run run;
   init(run);
   try {
     readinp(run);
