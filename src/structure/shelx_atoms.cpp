@@ -143,8 +143,7 @@ void read_atom(Run& run, ShelxState& st, const ShelxLine& line) {
   store_values(a, v);
   if (a.adptype == 1) processu(run, st, n);
   print_atom(run, n);
-  Atom& done = run.atoms.at(n);
-  done.xc = rabs(run.transf, 0, done.xf);
+  a.xc = rabs(run.transf, 0, a.xf);
 }
 
 }  // namespace
