@@ -19,7 +19,7 @@ using testing::write_file;
 struct ControlRun {
   ScratchDir dir;
   std::ostringstream log, console;
-  Run run;
+  tesk::Run run;
   explicit ControlRun(const std::string& control) {
     init(run);
     run.out.log.attach(log);
