@@ -29,9 +29,7 @@ const std::string& DbRecord::word(int i) const {
   return kword[static_cast<std::size_t>(i - 1)];
 }
 
-bool DbRecord::keyword_is(std::string_view key) const {
-  return trim_right(word(1)) == key;
-}
+bool DbRecord::keyword_is(std::string_view k) const { return key == k; }
 
 bool is_entry_header(std::string_view raw) { return raw.substr(0, 4) == "ATOM"; }
 
@@ -41,6 +39,7 @@ DbRecord split_record(std::string_view raw) {
   LineExtract ex;
   readline(line, ex);
   for (int i = 1; i <= ex.nkey; ++i) rec.kword.push_back(ex.word(i));
+  rec.key = trim_right(rec.word(1));
   rec.nnum = dnumline(line);
 
   FreeReader ints(line);

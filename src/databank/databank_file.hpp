@@ -20,6 +20,7 @@ constexpr int kMaxNeighbourTypes = 10;  // neighbour-type lines per entry
 // keyword words (cut to 8 characters) and the numbers left in the line.
 struct DbRecord {
   std::vector<std::string> kword;  // keyword words in line order, 8 characters each
+  std::string key;                 // the first keyword word without trailing blanks
   std::string numbers;             // the line with its keyword words blanked
   int nnum = 0;                    // number words in the line
   // The numbers read in order as free-format integers / reals, up to the first

@@ -34,10 +34,6 @@ struct SearchKey {
   std::array<int, 3> forh{};    // hydrogens: parent nnei, parent Z, parent's H count
 };
 
-// The entry being read: its header comment.
-struct EntryState {
-  std::string comment;
-};
 
 const ExceptRow& except_row(const Run& run, int atom) {
   static const ExceptRow none;
@@ -187,15 +183,15 @@ bool other_entry(Run& run, const SearchKey& k, std::size_t& pos) {
   const std::string asymr = r.word(6).substr(0, 5);
   // No T/F word: an atom with up to three neighbours is taken as planar.
   bool planar = k.inei <= 3;
-  if (trim_right(r.word(8)) == "T") planar = true;
-  if (trim_right(r.word(8)) == "F") planar = false;
+  if (r.word(8) == "T       ") planar = true;
+  if (r.word(8) == "F       ") planar = false;
   if (run.verbosity() >= 2)
     run.out.log << ffmt("(2x,3(1x,a,i3),1x,3a,1x,a,l1)",
                         {"jnei=", jnei, "jty=", jty, "jring=", jring, "asymr=[", asymr, "]",
                          "planar=", planar, "jmemb=", jmemb});
   if (jty > kMaxNeighbourTypes)
     err("ReadDB", "More than 10 neighbour types in " + line_ref(bank, line));
-  const bool any_symmetry = trim_right(asymr).empty();
+  const bool any_symmetry = asymr == "     ";
   if (jnei != k.inei || jty != k.ity || jring != k.iring || jmemb != k.imemb ||
       !(any_symmetry || asymr == k.asymi) || planar != k.lpg)
     return false;
@@ -238,14 +234,15 @@ void read_parameters(Run& run, std::size_t& pos) {
   }
 }
 
-void log_result(Run& run, const SearchKey& k, const EntryState& entry) {
+// `header`: the line of the entry that matched.
+void log_result(Run& run, const SearchKey& k, std::size_t header) {
   Sink& log = run.out.log;
   const MatchRecord& m = run.db.mpoles1;
   const std::string label = trim_right(run.atoms.at(k.atom).label);
   const char* form = "(/' ReadDB :: atom ',a,' was',a,'found in the DataBank')";
   if (m.ifind == 1) {
     log << ffmt(form, {label, " "});
-    log << ffmt("(/' DB comment for ',a,' = [',a,']')", {label, trim_right(entry.comment)});
+    log << ffmt("(/' DB comment for ',a,' = [',a,']')", {label, trim_right(header_comment(run.db.bank, header))});
     const ExceptRow& ex = except_row(run, k.atom);
     if (ex.flag == 1) log << ffmt("(/' Functional group = [',a,']')", {trim_right(ex.group)});
   } else {
@@ -326,17 +323,17 @@ void readdb(Run& run, int atom) {
   log_key(run, k);
 
   Databank& bank = run.db.bank;
-  EntryState entry;
   std::size_t pos = 0;
+  std::size_t matched = 0;
   while (auto header = bank.next_header(k.ityp, pos)) {
     pos = header->line + 1;
     if (!header->readable) unreadable_header(bank, header->line);
     if (run.verbosity() >= 2)
       run.out.log << ffree({" Reading atom = ", bank.padded(header->line)});
-    entry.comment = header_comment(bank, header->line);
     bool match = k.ityp == 1 ? hydrogen_entry(run, k, pos) : other_entry(run, k, pos);
     if (match) {
       m.ifind = 1;
+      matched = header->line;
       break;
     }
   }
@@ -345,7 +342,7 @@ void readdb(Run& run, int atom) {
   auto& counts = run.opt.ldb_count;
   ++counts[0];
   ++counts[m.ifind == 1 ? 1 : 2];
-  log_result(run, k, entry);
+  log_result(run, k, matched);
 }
 
 }  // namespace tesk
