@@ -7,10 +7,7 @@
 
 namespace tesk {
 
-void readshelx(Run&, const std::string&) {}
-void gencompletefrags(Run& run) { run.cryst.nall = run.atoms.natoms; }
 void connect4rings(Run&) {}
 void findrings(Run&) {}
-void findallneighbors(Run&) {}
 
 }  // namespace tesk
