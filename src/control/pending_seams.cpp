@@ -7,7 +7,6 @@
 
 namespace tesk {
 
-void readshelx(Run&, const std::string&) {}
 void load_databank_file(Run&) {}
 void connect4rings(Run&) {}
 void findrings(Run&) {}

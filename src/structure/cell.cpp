@@ -51,7 +51,9 @@ Mat3 inverse(const Mat3& m) {
   const float det = m[0][0] * m[1][1] * m[2][2] + m[0][1] * m[1][2] * m[2][0] +
                     m[0][2] * m[1][0] * m[2][1] - m[0][2] * m[1][1] * m[2][0] -
                     m[0][0] * m[1][2] * m[2][1] - m[0][1] * m[1][0] * m[2][2];
-  if (det == 0.0f) err("Inverse", "Determinant = 0");
+  // A cell with impossible angles (gamma 0, or alpha + beta < gamma) gives a
+  // NaN or infinite element; it is as singular as a zero determinant.
+  if (det == 0.0f || !std::isfinite(det)) err("Inverse", "Determinant = 0");
   Mat3 inv{};
   inv[0][0] = (m[1][1] * m[2][2] - m[1][2] * m[2][1]) / det;
   inv[0][1] = (m[0][2] * m[2][1] - m[0][1] * m[2][2]) / det;

@@ -1,7 +1,13 @@
-// Reader of SHELX instruction files (.ins/.res).
+// Reader of SHELX instruction files (.ins/.res): a first pass over the
+// instructions (cell, lattice, symmetry, scattering types, free variables,
+// residues) and a second pass over the atom lines.
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "control/line_reader.hpp"
 
 namespace tesk {
 
@@ -10,5 +16,37 @@ struct Run;
 // Reads `filename` into the atom table, cell and symmetry, and writes the
 // leading sections of kq_tesk.mas and mopro_tesk.par.
 void readshelx(Run& run, const std::string& filename);
+
+// What the first pass learns beyond the shared tables.
+struct ShelxState {
+  std::string filename;
+  int latt = 1;             // SHELXL's default when the file has no LATT card
+  bool latt_given = false;
+  float wave = 0.0f;
+  std::vector<std::string> cards;  // operator texts for the MoPro SYMM block
+  std::vector<std::string> symm_cards;  // "SYMM ..." cards for the operator parser
+  std::vector<int> isfn;    // per scattering type: atoms of that type met so far
+  std::vector<char> jtf;    // per atom: its U rides on a parent atom
+
+  bool centro() const { return latt > 0; }
+  char letter() const;      // 'P', 'I', 'R', 'F', 'A', 'B', 'C'; '?' outside 1..7
+};
+
+// First pass: cell, lattice, symmetry cards, SFAC, FVAR, WGHT, RESI. Writes the
+// KQ master and MoPro lines that go with the cards.
+void shelx_instructions(Run& run, const TextInput& in, ShelxState& st);
+
+// Second pass: every atom line into the atom table.
+void shelx_atoms(Run& run, const TextInput& in, ShelxState& st);
+
+// Label of atom n from its SHELX name; blanks the name out of `line`.
+std::string shatnam(const Run& run, std::string& line, int z, int n, int count_in_type);
+
+// Resolves the free-variable codes of the numbers `v` (v[0] the SFAC number).
+void processfvar(const Run& run, std::vector<float>& v);
+
+// A riding isotropic U (-5 <= U <= -0.5) becomes |U| times Ueq of the nearest
+// earlier atom whose U does not ride; marks atom n in st.jtf.
+void processu(Run& run, ShelxState& st, int n);
 
 }  // namespace tesk

@@ -13,12 +13,6 @@
 namespace tesk {
 namespace {
 
-// A translation component that is 0 or 1/2 modulo a whole cell.
-bool zero_or_half(float t) {
-  const float f = t - std::floor(t);
-  return f < 1e-4f || std::fabs(f - 0.5f) < 1e-4f || f > 1.0f - 1e-4f;
-}
-
 // Centring vectors of a lattice letter; empty when the letter is unknown.
 // R is the obverse rhombohedral setting on hexagonal axes.
 std::vector<Vec3> centring_vectors(char letter) {
@@ -141,18 +135,15 @@ void checkts(Symmetry& symm) {
 }
 
 void addcentsymm(Run& run) {
-  // The inverted copy of (R, t) through the origin is (-R, -t). Components
-  // that are 0 or 1/2 keep their sign (the same modulo a cell, and the
-  // printed operator stays as written on the card); quarter and third
-  // translations (d-glides, 4_1 screws) take -t.
+  // With the inversion centre at the origin, (R, t) followed by the
+  // inversion, x -> R(-x) + t = (-R, t), is itself an operator of the group,
+  // for any translation t (quarter translations of d-glides and 4_1 screws
+  // included), so the translation is kept as it is.
   const int n = run.symm.nsym();
   for (int s = 1; s <= n; ++s) {
     SymOp op = run.symm.op(s);
     for (auto& row : op.rot) {
       for (float& r : row) r = -r;
-    }
-    for (float& t : op.trn) {
-      if (!zero_or_half(t)) t = -t;
     }
     run.symm.append(op, "AddCentSymm");
   }

@@ -11,11 +11,11 @@
 namespace tesk {
 namespace {
 
-std::string upper_trimmed(std::string_view text) {
+std::string trimmed(std::string_view text) {
   std::size_t b = 0, e = text.size();
   while (b < e && text[b] == ' ') ++b;
   while (e > b && text[e - 1] == ' ') --e;
-  return upper(text.substr(b, e - b));
+  return std::string(text.substr(b, e - b));
 }
 
 std::string without_blanks(std::string_view text) {
@@ -99,7 +99,7 @@ std::vector<std::string> split(std::string_view text, char delimiter, int n, int
   while (pos <= text.size() && static_cast<int>(items.size()) < n) {
     std::size_t end = text.find(delimiter, pos);
     if (end == std::string_view::npos) end = text.size();
-    std::string item = upper_trimmed(text.substr(pos, end - pos));
+    std::string item = trimmed(text.substr(pos, end - pos));
     if (!item.empty()) {
       if (static_cast<int>(item.size()) > maxlen) item.resize(static_cast<std::size_t>(maxlen));
       // Trimming after the cut keeps an item like "X " from ending in a blank.
@@ -171,7 +171,8 @@ void getsym(Run& run, TextInput& in) {
   while (in.next(record)) {
     if (upper(record.substr(0, std::min<std::size_t>(record.size(), 3))) != "SYM") continue;
     // A '!' starts a comment that runs to the end of the line.
-    const std::string card = record.substr(0, record.find('!'));
+    std::string card = record.substr(0, record.find('!'));
+    if (card.size() > static_cast<std::size_t>(kLineLength)) card.resize(kLineLength);
     if (!symcrd(run, card)) {
       // The number the illegal operator would have had.
       run.out.log << ffmt("(' * * * Symmetry card no.', I3, ' illegal * * *')",

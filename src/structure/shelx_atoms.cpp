@@ -1,0 +1,225 @@
+// Second pass over a SHELX file: the atom lines
+//   name  sfac  x  y  z  occupancy  U            (isotropic)
+//   name  sfac  x  y  z  occupancy  U11 U22 U33 U23 U13 U12   (anisotropic)
+// with SHELXL's free-variable codes and riding U values resolved.
+#include <cmath>
+
+#include "control/errors.hpp"
+#include "control/run.hpp"
+#include "format/fortran_format.hpp"
+#include "format/number_reader.hpp"
+#include "structure/cell.hpp"
+#include "structure/elements.hpp"
+#include "structure/shelx_lines.hpp"
+#include "structure/shelx_reader.hpp"
+
+namespace tesk {
+
+namespace {
+
+// SHELXL's defaults for an atom line that stops early.
+constexpr float kDefaultOcc = 11.0f;  // occupancy 1, fixed
+constexpr float kDefaultU = 0.05f;
+
+struct Residue {
+  int number = 0;     // residue 0 is the main residue
+  std::string cls;    // residue class, blank for residue 0
+};
+
+std::string padded(std::string text, std::size_t width) {
+  text.resize(width, ' ');
+  return text;
+}
+
+std::string one_record(std::string text) {
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
+// RESI class number or RESI number class (SHELXL takes either order).
+Residue read_resi(const ShelxLine& line) {
+  Residue res;
+  bool have_number = false;
+  std::vector<std::string> words = free_fields(line.text);
+  for (std::size_t k = 1; k < words.size(); ++k) {
+    auto number = read_fortran_int(words[k]);
+    if (number && !have_number) {
+      res.number = static_cast<int>(*number);
+      have_number = true;
+    } else if (!number && res.cls.empty()) {
+      res.cls = words[k].substr(0, 10);
+    }
+  }
+  return res;
+}
+
+void add_residue_names(Run& run, const ShelxLine& line, const Residue& res) {
+  std::string name = line.text.substr(0, line.text.find(' '));
+  name = padded(name.substr(0, std::min<std::size_t>(name.size(), 10)), 6);
+  std::string cls = padded(res.cls, 5);
+  run.resi1.resnam.push_back(one_record(ffmt("(a6,1x,i3,2x,a5)", {name, res.number, cls})));
+  run.resi1.resshort.push_back(one_record(ffmt("(a6,1x,i3)", {name, res.number})));
+}
+
+[[noreturn]] void bad_atom(Run& run, const std::string& label, const std::string& line) {
+  run.out.console << ffmt("(/a,a)", {" Error reading atom: ", label.substr(0, 4)});
+  run.out.console << ffmt("(a,a,a/)", {" Line <<", trim_right(line), ">>"});
+  stop_run("Error reading atom");
+}
+
+void print_atom(Run& run, int n) {
+  const Atom& a = run.atoms.at(n);
+  std::vector<FArg> items{n, a.label, a.iz, a.adptype, a.sftype,
+                          a.xf[0], a.xf[1], a.xf[2], a.occ};
+  int nu = a.adptype == 2 ? 6 : 1;
+  for (int k = 0; k < nu; ++k) items.emplace_back(a.uij[static_cast<std::size_t>(k)]);
+  std::string text = ffmt("( i6, 3x, a, 3i3, 3f9.5, f6.3, 6f7.3 )", items);
+  run.out.console << text;
+  run.out.log << text;
+}
+
+// Numbers of the working line after the atom name; false when a word is not a number.
+bool read_numbers(const std::string& line, std::vector<float>& v) {
+  v.clear();
+  for (const std::string& word : free_fields(line)) {
+    auto value = read_fortran_real(word);
+    if (!value) return false;
+    v.push_back(static_cast<float>(*value));
+  }
+  return true;
+}
+
+// The free-variable codes resolved, then the numbers written back into the
+// working line with six decimals and read again, so that every value carries
+// the precision of that text.
+bool resolve_codes(const Run& run, std::vector<float>& v, std::string& line) {
+  processfvar(run, v);
+  std::vector<FArg> items{static_cast<int>(std::lround(v[0]))};
+  for (std::size_t k = 1; k < v.size(); ++k) items.emplace_back(v[k]);
+  line = one_record(ffmt("(5x,i4,100f12.6)", items));
+  return read_numbers(line, v);
+}
+
+void store_values(Atom& a, const std::vector<float>& v) {
+  a.xf = {v[1], v[2], v[3]};
+  a.occ = v[4];
+  if (v.size() == 6) {
+    a.adptype = 1;
+    a.uij[0] = v[5];
+    return;
+  }
+  // SHELX lists U23 U13 U12 after U33; the table keeps U12 U13 U23.
+  a.adptype = 2;
+  a.uij = {v[5], v[6], v[7], v[10], v[9], v[8]};
+}
+
+void read_atom(Run& run, ShelxState& st, const ShelxLine& line) {
+  int n = run.atoms.append("ReadShelx");
+  run.atoms.natoms = n;
+  st.jtf.push_back(0);
+  Atom& a = run.atoms.at(n);
+
+  std::string work = line.upper;
+  std::vector<std::string> words = free_fields(work);
+  auto sfac = words.size() > 1 ? read_fortran_int(words[1]) : std::nullopt;
+  int t = sfac && *sfac > 0 && *sfac <= kMaxAtoms ? static_cast<int>(*sfac) : 0;
+  if (t > 0) {
+    if (static_cast<int>(st.isfn.size()) < t) st.isfn.resize(static_cast<std::size_t>(t), 0);
+    ++st.isfn[static_cast<std::size_t>(t - 1)];
+  }
+  a.iz = run.types.z_of(t);
+  a.lmax = a.iz == 1 ? 2 : 4;
+  a.sftype = t;
+  int in_type = t > 0 ? st.isfn[static_cast<std::size_t>(t - 1)] : 0;
+  a.label = shatnam(run, work, a.iz, n, in_type);
+
+  std::vector<float> v;
+  if (t == 0 || !read_numbers(work, v)) bad_atom(run, a.label, work);
+  if (v.size() == 4) v.push_back(kDefaultOcc);
+  if (v.size() == 5) v.push_back(kDefaultU);
+  if (!resolve_codes(run, v, work)) bad_atom(run, a.label, work);
+  if (v.size() != 6 && v.size() != 11) bad_atom(run, a.label, work);
+
+  store_values(a, v);
+  if (a.adptype == 1) processu(run, st, n);
+  print_atom(run, n);
+  a.xc = rabs(run.transf, 0, a.xf);
+}
+
+}  // namespace
+
+std::string shatnam(const Run& run, std::string& line, int z, int n, int count_in_type) {
+  std::size_t start = line.find_first_not_of(' ');
+  if (start == std::string::npos) start = line.size();
+  std::size_t end = std::min(line.find(' ', start), line.size());
+  std::string name = line.substr(start, end - start);
+  std::string label;
+  if (run.opt.rename != 0) {
+    int number = run.opt.rename_scheme == 1 ? count_in_type : n;
+    label = one_record(ffmt("(a2,'(',i6,')')", {atsym(z), number}));
+    std::erase(label, ' ');
+  } else {
+    // C12 -> C(12), CL1 -> CL(1), H12A -> H(12A): the element symbol in front.
+    std::string symbol = atsym(z);
+    std::size_t cut = std::min<std::size_t>(symbol[1] == ' ' ? 1 : 2, name.size());
+    label = name.substr(0, cut) + "(" + name.substr(cut) + ")";
+  }
+  line.replace(start, end - start, end - start, ' ');
+  return padded(label.substr(0, std::min<std::size_t>(label.size(), 8)), 8);
+}
+
+// SHELXL codes a parameter as 10m + p: m = 1 fixes it at p; m > 1 ties it to
+// free variable m, giving fvar(m) * p, or (fvar(m) - 1) * p for -(10m + p).
+// So occupancy 21.0 is fvar(2) and -21.0 is 1 - fvar(2).
+void processfvar(const Run& run, std::vector<float>& v) {
+  for (std::size_t k = 1; k < v.size(); ++k) {
+    float x = v[k];
+    if (x > -10.0f && x < 10.0f) continue;
+    if (x >= 10.0f && x < 20.0f) {
+      v[k] = x - 10.0f;
+    } else if (x > -20.0f && x <= -10.0f) {
+      v[k] = x + 10.0f;  // -10.25 fixes the parameter at -0.25
+    } else {
+      long m = std::labs(std::lround(x / 10.0f));
+      float p = std::fmod(x, 10.0f);
+      if (m > run.shelx1.nfvar) {
+        err("ReadShelx", "Free variable " + std::to_string(m) + " is not given on FVAR");
+      }
+      float fv = run.shelx1.fvar[static_cast<std::size_t>(m - 1)];
+      v[k] = x > 0.0f ? fv * p : (fv - 1.0f) * p;
+    }
+  }
+}
+
+void processu(Run& run, ShelxState& st, int n) {
+  Atom& a = run.atoms.at(n);
+  float u = a.uij[0];
+  if (u < -5.0f || u > -0.5f) return;
+  st.jtf[static_cast<std::size_t>(n - 1)] = 1;
+  for (int j = n - 1; j >= 1; --j) {
+    if (st.jtf[static_cast<std::size_t>(j - 1)] != 0) continue;
+    a.uij[0] = calcueq(run, j) * std::fabs(u);
+    return;
+  }
+  run.out.console << ffmt("(a)", {" ProcessU :: Could not find parent atom "});
+  stop_run("Could not find parent atom");
+}
+
+void shelx_atoms(Run& run, const TextInput& in, ShelxState& st) {
+  ShelxLines lines(in);
+  ShelxLine line;
+  Residue res;
+  run.atoms.list.clear();
+  run.atoms.natoms = 0;
+  while (lines.next(line)) {
+    if (line.kind == ShelxLine::Kind::End) break;  // difference peaks follow END
+    if (line.kind == ShelxLine::Kind::Instruction) {
+      if (line.key == "RESI") res = read_resi(line);
+      continue;
+    }
+    read_atom(run, st, line);
+    if (run.resi1.resflag != 0) add_residue_names(run, line, res);
+  }
+}
+
+}  // namespace tesk

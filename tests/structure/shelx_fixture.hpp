@@ -1,0 +1,45 @@
+// A run that reads one SHELX file with every output stream captured.
+#pragma once
+
+#include <sstream>
+#include <string>
+
+#include "control/errors.hpp"
+#include "control/run.hpp"
+#include "structure/shelx_reader.hpp"
+#include "test_support.hpp"
+
+namespace tesk::testing {
+
+struct ShelxRun {
+  tesk::Run run;
+  std::ostringstream log, console, kq, mopro;
+
+  ShelxRun() {
+    run.out.log.attach(log);
+    run.out.console.attach(console);
+    run.out.kqmas.attach(kq);
+    run.out.mopropar.attach(mopro);
+  }
+
+  // Writes `text` to a file in a scratch directory and reads it.
+  void read_text(const std::string& text) {
+    ScratchDir dir;
+    write_file("test.ins", text);
+    readshelx(run, "test.ins");
+  }
+
+  // Reads `text` and returns the stop it ends with.
+  FatalError failure(const std::string& text) {
+    try {
+      read_text(text);
+    } catch (const FatalError& e) {
+      return e;
+    }
+    return FatalError(FatalError::Kind::Err, "none", "the file was read to the end");
+  }
+
+  const Atom& atom(int i) const { return run.atoms.at(i); }
+};
+
+}  // namespace tesk::testing
