@@ -66,7 +66,7 @@ class Completion {
   int m_;                       // 2 NCELLS + 1 translations per axis
   int zero_shift_;              // translation number of (0, 0, 0)
   float tol1_;
-  float reach_ = 0.0f;          // longest possible bond
+  float rmax_ = 0.0f;           // largest covalent radius of the read atoms
   float margin_ = 0.0f;         // rounding between an image and base + shift
   std::vector<Vec3> base_frac_;     // per (i, s): operator s applied to atom i
   std::vector<Vec3> base_cart_;
@@ -87,14 +87,13 @@ Completion::Completion(Run& run)
       m_(2 * run.opt.compfrag + 1),
       zero_shift_((m_ * m_ * m_) / 2),
       tol1_(run.opt.tol1()) {
-  float rmax = 0.0f;
   double fmax = 0.0;
   std::size_t nbase = static_cast<std::size_t>(natoms_) * static_cast<std::size_t>(nsym_);
   base_frac_.reserve(nbase);
   base_cart_.reserve(nbase);
   for (int i = 1; i <= natoms_; ++i) {
     const Atom& a = run.atoms.at(i);
-    rmax = std::max(rmax, bond_radius(run, a.iz));
+    rmax_ = std::max(rmax_, bond_radius(run, a.iz));
     for (const SymOp& op : run.symm.ops) {
       Vec3 x = apply_op(op, a.xf);
       for (float c : x) fmax = std::max(fmax, std::fabs(static_cast<double>(c)));
@@ -102,7 +101,6 @@ Completion::Completion(Run& run)
       base_cart_.push_back(rabs(run.transf, 0, x));
     }
   }
-  reach_ = tol1_ + rmax + rmax;
 
   const Mat3& c = run.transf.frac_to_cart;
   double norm = 0.0;
@@ -121,7 +119,7 @@ Completion::Completion(Run& run)
     shift_.push_back(s);
   }
 
-  grid_.reset(std::max(reach_ + margin_, 0.5f));
+  grid_.reset(std::max(tol1_ + rmax_ + rmax_ + margin_, 0.5f));
   lo_ = {INFINITY, INFINITY, INFINITY};
   hi_ = {-INFINITY, -INFINITY, -INFINITY};
   for (std::size_t b = 0; b < base_cart_.size(); ++b) {
@@ -145,11 +143,12 @@ Vec3 Completion::image_frac(std::size_t base, int t) const {
   return x;
 }
 
-// Settles every image that a list atom can bond to or sit on.
+// Settles every image that a list atom can bond to or sit on: within
+// tol1 + its own radius + the largest radius of the read atoms.
 void Completion::visit_images_near(int atom) {
   const Atom& p = run_.atoms.at(atom);
   const float rp = bond_radius(run_, p.iz);
-  const float radius = reach_ + margin_;
+  const float radius = tol1_ + rp + rmax_ + margin_;
   std::vector<int> bases;
   for (int t = 0; t < translations(); ++t) {
     const auto& s = shift_[static_cast<std::size_t>(t)];
@@ -165,21 +164,15 @@ void Completion::visit_images_near(int atom) {
     for (int b : bases) {
       auto base = static_cast<std::size_t>(b);
       int source = b / nsym_ + 1;
-      bool identity = b % nsym_ == 0;
-      if (identity && t == zero_shift_) continue;
+      if (b % nsym_ == 0 && t == zero_shift_) continue;  // the atom itself
       std::uint64_t image = static_cast<std::uint64_t>(base) *
                                 static_cast<std::uint64_t>(translations()) +
                             static_cast<std::uint64_t>(t);
-      if (duplicate_.count(image) != 0) continue;
       float d = dist(rabs(run_.transf, 0, image_frac(base, t)), p.xc);
       if (d < kSameSite) {
         duplicate_.insert(image);
-        continue;
-      }
-      if (bonded_.count(image) != 0) continue;
-      if (d <= tol1_ + rp + bond_radius(run_, run_.atoms.at(source).iz)) {
-        bonded_.insert(image);
-        acceptable_.push(image);
+      } else if (d <= tol1_ + rp + bond_radius(run_, run_.atoms.at(source).iz)) {
+        if (duplicate_.count(image) == 0 && bonded_.insert(image).second) acceptable_.push(image);
       }
     }
   }
