@@ -139,5 +139,3 @@ void BM_DatabankSearchProtein(benchmark::State& state) {
 BENCHMARK(BM_DatabankSearchProtein)->Arg(100000)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();
