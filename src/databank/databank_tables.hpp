@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "databank/databank_file.hpp"
+
 namespace tesk {
 
 // Multipole populations P(l,m), l = 0..4, m = -4..4.
@@ -40,11 +42,13 @@ struct KappaSet {
 };
 
 struct DatabankState {
+  Databank bank;                           // the databank file, read once
   MatchRecord mpoles1;
   std::vector<ExceptRow> except;           // per atom, index 0 = atom 1
   std::vector<std::array<int, 3>> forh;    // per atom: parent nnei, parent Z, parent's H count
   std::vector<AtomPoles> mpoles;           // per atom
   std::vector<KappaSet> kappas;            // per kappa set, index 0 = set 1
+  int nkappas = 0;                         // highest kappa set in use
   int nkappaset = 0;                       // kappa sets created so far
   std::vector<int> kappaset;               // per atom: its kappa set
   // Environment of the atom being searched, set by the axis rules.
