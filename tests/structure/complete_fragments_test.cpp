@@ -17,6 +17,7 @@
 #include "structure/cell.hpp"
 #include "structure/elements.hpp"
 #include "structure/symmetry.hpp"
+#include "structure/shelx_fixture.hpp"
 #include "test_support.hpp"
 
 namespace tesk {
@@ -378,6 +379,29 @@ TEST(CompleteFragments, IncrementalSearchEqualsRestartScan) {
     if (fast.cryst.nall > fast.atoms.natoms) ++grown;
   }
   EXPECT_GT(grown, 30);  // the structures exercise completion, not just no-ops
+}
+
+TEST(CompleteFragments, IncrementalSearchEqualsRestartScanOnRealStructures) {
+  // Half molecules on inversion centres (naphthalene, tetrazine), a partly
+  // occupied solvent molecule in a C-centred cell, and two molecules already
+  // whole (nothing to add).
+  for (const char* name : {"naphthalene_p21a.res", "tetrazine_p21c.res",
+                           "ch2cl2_c2c_fragment.ins", "zp2_pna21.ins"}) {
+    testing::ShelxRun fast, plain;
+    for (testing::ShelxRun* r : {&fast, &plain}) {
+      readshelx(r->run, testing::structures_dir() + "/" + name);
+      for (int z = 0; z < static_cast<int>(r->run.covrad.size()); ++z)
+        r->run.covrad[static_cast<std::size_t>(z)] = covrad_table(z);
+      r->run.opt.compfrag = 1;
+    }
+    ScratchDir dir;
+    gencompletefrags(fast.run);
+    plain_complete(plain.run);
+    ASSERT_EQ(fast.run.cryst.nall, plain.run.cryst.nall) << name;
+    EXPECT_EQ(isq(fast.run), isq(plain.run)) << name;
+    for (int k = 1; k <= fast.run.cryst.nall; ++k)
+      ASSERT_EQ(fast.run.atoms.at(k).xc, plain.run.atoms.at(k).xc) << name << " atom " << k;
+  }
 }
 
 }  // namespace
