@@ -8,7 +8,5 @@
 namespace tesk {
 
 void load_databank_file(Run&) {}
-void connect4rings(Run&) {}
-void findrings(Run&) {}
 
 }  // namespace tesk
