@@ -55,6 +55,9 @@ class Completion {
 
  private:
   int translations() const { return m_ * m_ * m_; }
+  double apply_operators();
+  void set_shifts(double fmax);
+  void file_images();
   Vec3 image_frac(std::size_t base, int t) const;
   void visit_images_near(int atom);
   void accept(std::uint64_t image);
@@ -87,28 +90,42 @@ Completion::Completion(Run& run)
       m_(2 * run.opt.compfrag + 1),
       zero_shift_((m_ * m_ * m_) / 2),
       tol1_(run.opt.tol1()) {
+  double fmax = apply_operators();
+  set_shifts(fmax);
+  file_images();
+}
+
+// The image of every read atom under every operator, before translation.
+// Returns the largest fractional coordinate met.
+double Completion::apply_operators() {
   double fmax = 0.0;
   std::size_t nbase = static_cast<std::size_t>(natoms_) * static_cast<std::size_t>(nsym_);
   base_frac_.reserve(nbase);
   base_cart_.reserve(nbase);
   for (int i = 1; i <= natoms_; ++i) {
-    const Atom& a = run.atoms.at(i);
-    rmax_ = std::max(rmax_, bond_radius(run, a.iz));
-    for (const SymOp& op : run.symm.ops) {
+    const Atom& a = run_.atoms.at(i);
+    rmax_ = std::max(rmax_, bond_radius(run_, a.iz));
+    for (const SymOp& op : run_.symm.ops) {
       Vec3 x = apply_op(op, a.xf);
       for (float c : x) fmax = std::max(fmax, std::fabs(static_cast<double>(c)));
       base_frac_.push_back(x);
-      base_cart_.push_back(rabs(run.transf, 0, x));
+      base_cart_.push_back(rabs(run_.transf, 0, x));
     }
   }
+  return fmax;
+}
 
-  const Mat3& c = run.transf.frac_to_cart;
+// Cartesian lattice translations, and the margin that covers the rounding
+// between an image computed as a whole and its untranslated image plus the
+// translation (single precision, a few units of the last place of the
+// largest coordinate).
+void Completion::set_shifts(double fmax) {
+  const Mat3& c = run_.transf.frac_to_cart;
   double norm = 0.0;
   for (const auto& row : c)
     for (float e : row) norm += std::fabs(static_cast<double>(e));
   double scale = norm * (fmax + static_cast<double>(ncells_) + 1.0);
   margin_ = static_cast<float>(0.01 + 1.0e-5 * (std::isfinite(scale) ? scale : 0.0));
-
   for (int t = 0; t < translations(); ++t) {
     double uvw[3] = {static_cast<double>(t / (m_ * m_) - ncells_),
                      static_cast<double>((t / m_) % m_ - ncells_),
@@ -118,7 +135,11 @@ Completion::Completion(Run& run)
       for (std::size_t k = 0; k < 3; ++k) s[r] += static_cast<double>(c[r][k]) * uvw[k];
     shift_.push_back(s);
   }
+}
 
+// The untranslated images go into a cell grid; their bounding box lets a
+// list atom skip the translations that take it far from all of them.
+void Completion::file_images() {
   grid_.reset(std::max(tol1_ + rmax_ + rmax_ + margin_, 0.5f));
   lo_ = {INFINITY, INFINITY, INFINITY};
   hi_ = {-INFINITY, -INFINITY, -INFINITY};

@@ -351,27 +351,6 @@ TEST(NeighbourPrintout, RadiusSearchAndDisorderNote) {
             "    Note : at least 1 neighbor is disordered\n");
 }
 
-TEST(NeighbourPrintout, LongAtomListWrapsAfterSix) {
-  // A sulfur with eight fluorine-like neighbours of one type: SF8 is no real
-  // molecule, but it shows the continuation line of the member list.
-  std::vector<Site> s = {{"S1", 16, {0, 0, 0}}};
-  for (int k = 0; k < 8; ++k) {
-    float x = (k & 1) ? 0.9f : -0.9f, y = (k & 2) ? 0.9f : -0.9f, z = (k & 4) ? 0.9f : -0.9f;
-    s.push_back({"F" + std::to_string(k + 1), 9, {x, y, z}});
-  }
-  tesk::Run run;
-  fill(run, s);
-  run.opt.verbosity = 2;
-  std::ostringstream log;
-  run.out.log.attach(log);
-  run.nb.iprint = 1;
-  findnei(run, 1, 0.0f);
-  EXPECT_NE(log.str().find("      atoms : F1       F2       F3       F4       F5       F6      \n"
-                           "              F7       F8      \n"),
-            std::string::npos)
-      << log.str();
-}
-
 // --- Moving atoms -------------------------------------------------------
 
 TEST(SearchGrid, MovedAtomsAreFoundWhereTheyAre) {

@@ -17,6 +17,7 @@
 #include "structure/cell.hpp"
 #include "structure/elements.hpp"
 #include "structure/symmetry.hpp"
+#include "structure/shelx_fixture.hpp"
 #include "test_support.hpp"
 
 namespace tesk {
@@ -155,40 +156,33 @@ TEST(CompleteFragments, AcidOnInversionCentreGetsOneCopyPerAtom) {
   }
 }
 
-TEST(CompleteFragments, AcidDimerIsNotJoinedByHydrogenBonds) {
-  // Formic acid read whole; its inversion partner faces it with O-H...O
-  // bridges (H...O 1.62 Angstrom, beyond the O-H limit of 1.33).
-  ScratchDir dir;
-  tesk::Run run;
-  set_cell(run, 10.0f, 10.0f, 10.0f);
-  fill(run,
-       {{"C1", 6, {0.19f, 0.0f, 0.0f}},
-        {"O1", 8, {0.13f, 0.105f, 0.0f}},
-        {"O2", 8, {0.13f, -0.11f, 0.0f}},
-        {"H1", 1, {0.032f, -0.1081f, 0.0f}},
-        {"H2", 1, {0.299f, 0.0f, 0.0f}}},
-       {kIdentity, kInversion}, 1);
-  std::ostringstream log;
-  run.out.log.attach(log);
-  gencompletefrags(run);
-  EXPECT_EQ(run.cryst.nall, 5);
-  EXPECT_EQ(log.str(), "");
-  EXPECT_FALSE(std::filesystem::exists("complete.ang"));
-}
-
-TEST(CompleteFragments, IsolatedAtomGivesNoCopiesAndNoFile) {
-  ScratchDir dir;
-  tesk::Run run;
-  set_cell(run, 10.0f, 10.0f, 10.0f);
-  fill(run, {{"CL1", 17, {0.2f, 0.3f, 0.4f}}}, {kIdentity, kInversion}, 1);
-  std::ostringstream log;
-  run.out.log.attach(log);
-  gencompletefrags(run);
-  EXPECT_EQ(run.cryst.nall, 1);
-  EXPECT_EQ(isq(run), (std::vector<int>{0}));
-  EXPECT_EQ(nsq(run), (std::vector<int>{0}));
-  EXPECT_EQ(log.str(), "");
-  EXPECT_FALSE(std::filesystem::exists("complete.ang"));
+// Structures whose images bond to nothing: no copies, no log lines and no
+// complete.ang.
+TEST(CompleteFragments, NothingBondsToTheImages) {
+  const std::vector<std::vector<FracSite>> cases = {
+      // An isolated chlorine in a 10 Angstrom cell.
+      {{"CL1", 17, {0.2f, 0.3f, 0.4f}}},
+      // Formic acid read whole; its inversion partner faces it with O-H...O
+      // bridges (H...O 1.62 Angstrom, beyond the O-H limit of 1.33).
+      {{"C1", 6, {0.19f, 0.0f, 0.0f}},
+       {"O1", 8, {0.13f, 0.105f, 0.0f}},
+       {"O2", 8, {0.13f, -0.11f, 0.0f}},
+       {"H1", 1, {0.032f, -0.1081f, 0.0f}},
+       {"H2", 1, {0.299f, 0.0f, 0.0f}}},
+  };
+  for (const auto& sites : cases) {
+    ScratchDir dir;
+    tesk::Run run;
+    set_cell(run, 10.0f, 10.0f, 10.0f);
+    fill(run, sites, {kIdentity, kInversion}, 1);
+    std::ostringstream log;
+    run.out.log.attach(log);
+    gencompletefrags(run);
+    EXPECT_EQ(run.cryst.nall, run.atoms.natoms);
+    EXPECT_EQ(nsq(run), std::vector<int>(sites.size(), 0));
+    EXPECT_EQ(log.str(), "");
+    EXPECT_FALSE(std::filesystem::exists("complete.ang"));
+  }
 }
 
 // A carbon chain along a: one atom per 1.5 Angstrom cell edge, only the
@@ -229,14 +223,6 @@ TEST(CompleteFragments, CopyOnAnotherAtomIsNotAdded) {
     gencompletefrags(run);
     EXPECT_EQ(run.cryst.nall, c.nall) << "offset " << c.offset;
   }
-}
-
-TEST(CompleteFragments, NegativeCellCountLeavesTheReadAtoms) {
-  tesk::Run run;
-  half_ethylene(run, -1);
-  gencompletefrags(run);
-  EXPECT_EQ(run.cryst.nall, 3);
-  EXPECT_EQ(isq(run), (std::vector<int>{0, 0, 0}));
 }
 
 TEST(CompleteFragments, FullAtomTableStops) {
@@ -378,6 +364,29 @@ TEST(CompleteFragments, IncrementalSearchEqualsRestartScan) {
     if (fast.cryst.nall > fast.atoms.natoms) ++grown;
   }
   EXPECT_GT(grown, 30);  // the structures exercise completion, not just no-ops
+}
+
+TEST(CompleteFragments, IncrementalSearchEqualsRestartScanOnRealStructures) {
+  // Half molecules on inversion centres (naphthalene, tetrazine), a partly
+  // occupied solvent molecule in a C-centred cell, and two molecules already
+  // whole (nothing to add).
+  for (const char* name : {"naphthalene_p21a.res", "tetrazine_p21c.res",
+                           "ch2cl2_c2c_fragment.ins", "zp2_pna21.ins"}) {
+    testing::ShelxRun fast, plain;
+    for (testing::ShelxRun* r : {&fast, &plain}) {
+      readshelx(r->run, testing::structures_dir() + "/" + name);
+      for (int z = 0; z < static_cast<int>(r->run.covrad.size()); ++z)
+        r->run.covrad[static_cast<std::size_t>(z)] = covrad_table(z);
+      r->run.opt.compfrag = 1;
+    }
+    ScratchDir dir;
+    gencompletefrags(fast.run);
+    plain_complete(plain.run);
+    ASSERT_EQ(fast.run.cryst.nall, plain.run.cryst.nall) << name;
+    EXPECT_EQ(isq(fast.run), isq(plain.run)) << name;
+    for (int k = 1; k <= fast.run.cryst.nall; ++k)
+      ASSERT_EQ(fast.run.atoms.at(k).xc, plain.run.atoms.at(k).xc) << name << " atom " << k;
+  }
 }
 
 }  // namespace
