@@ -24,7 +24,7 @@ class FArg {
   FArg(long long v) : kind_(Kind::Int), i_(v) {}
   FArg(unsigned v) : kind_(Kind::Int), i_(v) {}
   FArg(unsigned long v) : kind_(Kind::Int), i_(static_cast<std::int64_t>(v)) {}
-  FArg(float v) : kind_(Kind::Real), r_(static_cast<double>(v)) {}
+  FArg(float v) : kind_(Kind::Real), r_(static_cast<double>(v)), single_(true) {}
   FArg(double v) : kind_(Kind::Real), r_(v) {}
   FArg(bool v) : kind_(Kind::Logical), b_(v) {}
   FArg(const char* s) : kind_(Kind::Text), s_(s) {}
@@ -34,6 +34,8 @@ class FArg {
   Kind kind() const { return kind_; }
   std::int64_t as_int() const { return i_; }
   double as_real() const { return r_; }
+  // A real that came in as a float (single precision).
+  bool is_single() const { return single_; }
   bool as_logical() const { return b_; }
   const std::string& as_text() const { return s_; }
 
@@ -41,6 +43,7 @@ class FArg {
   Kind kind_;
   std::int64_t i_ = 0;
   double r_ = 0.0;
+  bool single_ = false;
   bool b_ = false;
   std::string s_;
 };
@@ -61,9 +64,12 @@ inline std::string ffmt(std::string_view format, const std::vector<FArg>& items)
 }
 inline std::string ffmt(std::string_view format) { return ffmt(format, std::span<const FArg>()); }
 
-// A free-format (list-directed) trace line: a leading blank, then the items
-// separated by one blank; reals in a compact general form, logicals as T/F.
-// Ends with '\n'.
+// A free-format (list-directed) trace line: each item preceded by one blank,
+// the line ended by '\n'. Integers plain; logicals T or F; text as it is;
+// reals rounded to 7 significant digits for a float and 15 for a double,
+// trailing zeros dropped but the point kept ("0.5", "12.0", "-0.0"),
+// exponent form beyond that range ("1.0E+07", "2.5E-05"), "Infinity" and
+// "NaN" as the Fortran runtime spells them. No items: an empty line.
 std::string ffree(std::initializer_list<FArg> items);
 
 }  // namespace tesk

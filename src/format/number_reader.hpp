@@ -19,7 +19,7 @@ std::optional<double> read_fortran_real(std::string_view word);
 std::optional<long long> read_fortran_int(std::string_view word);
 
 // The fields of a free-format (list-directed) record: words separated by
-// blanks and/or single commas. Empty fields between two commas are kept as "".
+// blanks, commas or tabs (runs of separators count as one).
 std::vector<std::string> free_fields(std::string_view line);
 
 }  // namespace tesk

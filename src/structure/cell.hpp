@@ -15,6 +15,8 @@ float cosd(float deg);
 float sind(float deg);
 float asind(float x);
 
+// Both matrices of a cell: fractional -> cartesian and its inverse.
+Transf orthogonalise(const UnitCell& cell);
 // Builds both matrices of run.transf from run.ucell and prints them to the log.
 void tranmat(Run& run);
 // Inverse of a 3x3 matrix; err("Inverse", "Determinant = 0") when singular.
@@ -22,7 +24,7 @@ Mat3 inverse(const Mat3& m);
 // iflag 0: fractional -> cartesian; 1: cartesian -> fractional; else err("rabs", ...).
 Vec3 rabs(const Transf& t, int iflag, const Vec3& x);
 float dist(const Vec3& a, const Vec3& b);
-// Reciprocal cell of (a, b, c, alpha, beta, gamma).
+// Reciprocal cell (a*, b*, c*, alpha*, beta*, gamma*) of (a, b, c, alpha, beta, gamma).
 std::array<float, 6> r_cell(const std::array<float, 6>& cell);
 // Equivalent isotropic U of atom i.
 float calcueq(const Run& run, int atom);

@@ -34,6 +34,12 @@ struct SymOp {
 struct Symmetry {
   std::vector<SymOp> ops;  // operator s is ops[s-1]; operator 1 the identity
   int nsym() const { return static_cast<int>(ops.size()); }
+  const SymOp& op(int s) const;  // checked, 1-based
+  // Appends an operator; err(routine, "Too many symmetry operators") beyond
+  // kMaxSymOps.
+  void append(const SymOp& op, const char* routine);
 };
+
+SymOp identity_op();
 
 }  // namespace tesk

@@ -2,10 +2,13 @@
 // printouts, and the occupancy flag of special-position and disordered atoms.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "control/line_reader.hpp"
+#include "structure/atom_table.hpp"
 #include "structure/cell_symmetry.hpp"
 
 namespace tesk {
@@ -18,14 +21,24 @@ Vec3 apply_op(const SymOp& op, const Vec3& x);
 // Reads every card starting with "SYM" from `in` (rewound first) into
 // run.symm, operator 1 the identity, and prints them to the log.
 void getsym(Run& run, TextInput& in);
-// Parses one card and appends its operators; returns false when illegal.
+// Parses one card ("SYMM -X, 1/2+Y, -Z"; up to three operators separated by
+// ';') and appends its operators. Returns false at the first illegal
+// operator, which is not appended (operators before it on the card stay).
 bool symcrd(Run& run, std::string_view card);
 // One component expression ("-X+1/2"): translation and axis coefficients.
+// False when the translation is a fraction with a zero denominator.
 bool symop(std::string_view text, float& t, std::array<float, 3>& rotcol);
-// Text form of operator s (1-based), as printed by symout.
+// Takes the axis terms (+X, -Y, Z ...) out of a blank-free component,
+// setting their coefficients; `text` keeps the remainder.
+void removerot(std::string& text, std::array<float, 3>& rotcol);
+// Cuts `text` at `delimiter` (a blank: at runs of blanks) into at most `n`
+// trimmed, non-empty items, each cut to `maxlen` characters.
+std::vector<std::string> split(std::string_view text, char delimiter, int n, int maxlen);
+
+// Text form of an operator, as printed by symout (" - X, 1/2 + Y, - Z").
 std::string opout(const SymOp& op);
 void symout(Run& run, int s);
-// Lattice-centring copies for letter C, A, B, I, F or R.
+// Lattice-centring copies for letter C, A, B, I, F or R (obverse).
 void nonp(Run& run, char letter);
 void checkts(Symmetry& symm);
 void addcentsymm(Run& run);

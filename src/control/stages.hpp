@@ -1,0 +1,26 @@
+// Stages of the pipeline that the driver calls and that live in other
+// subsystems: structure readers, the per-atom loop, the parameter files.
+#pragma once
+
+#include <string>
+
+namespace tesk {
+
+struct Run;
+
+void readshelx(Run& run, const std::string& filename);
+void readkq(Run& run, const std::string& parfile);
+void readaim2tab(Run& run, const std::string& filename);
+void readplaton(Run& run, const std::string& filename);
+// Reads the databank file named in the options into memory.
+void load_databank_file(Run& run);
+// The per-atom loop: local axes, equivalence, databank transfer.
+void localdef(Run& run);
+// Closing lines of res_mopro.inp after the X-H extension.
+void finish_res_mopro(Run& run);
+// Valence populations rescaled to fragment charges.
+void rescalepv(Run& run);
+// kq_tesk.inp, the MoPro atom blocks, fixedH.ins and the body of con_mopro.inp.
+void write_parameter_files(Run& run);
+
+}  // namespace tesk

@@ -1,0 +1,197 @@
+// The format interpreter: walks a parsed format over the output items the
+// way a Fortran formatted WRITE does (records, column position, the stop
+// when items run out, format reversion), plus the free-format trace line.
+#include "format/fortran_format.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <unordered_map>
+
+#include "format/format_parser.hpp"
+#include "format/number_edit.hpp"
+
+namespace tesk {
+namespace {
+
+using fmt::Node;
+using fmt::Op;
+
+// Writers pass the same few hundred literal format texts again and again, so
+// each text is parsed once per thread. The bound only guards against callers
+// that build format texts on the fly.
+const fmt::Format& cached_format(std::string_view text) {
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  thread_local std::unordered_map<std::string, fmt::Format, Hash, std::equal_to<>> cache;
+  auto it = cache.find(text);
+  if (it != cache.end()) return it->second;
+  fmt::Format parsed = fmt::parse_format(text);
+  if (cache.size() >= 4096) cache.clear();
+  return cache.emplace(std::string(text), std::move(parsed)).first->second;
+}
+
+std::string free_real(double x, bool single) {
+  if (std::isnan(x)) return "NaN";
+  if (std::isinf(x)) return x < 0 ? "-Infinity" : "Infinity";
+  char buf[48];
+  auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, single ? 7 : 15);
+  std::string s(buf, r.ptr);
+  std::size_t e = s.find('e');
+  std::string mantissa = s.substr(0, e);
+  std::string exponent = e == std::string::npos ? "" : "E" + s.substr(e + 1);
+  if (mantissa.find('.') == std::string::npos) mantissa += ".0";
+  return mantissa + exponent;
+}
+
+std::string free_item(const FArg& a) {
+  switch (a.kind()) {
+    case FArg::Kind::Int: return std::to_string(a.as_int());
+    case FArg::Kind::Real: return free_real(a.as_real(), a.is_single());
+    case FArg::Kind::Logical: return a.as_logical() ? "T" : "F";
+    case FArg::Kind::Text: break;
+  }
+  return a.as_text();
+}
+
+// Text given to a numeric or logical field: right-aligned, cut to w columns.
+std::string text_in_field(const std::string& s, int w) {
+  if (w == 0) return s;
+  std::size_t uw = static_cast<std::size_t>(w);
+  if (s.size() >= uw) return s.substr(0, uw);
+  return std::string(uw - s.size(), ' ') + s;
+}
+
+double real_of(const FArg& a) {
+  switch (a.kind()) {
+    case FArg::Kind::Int: return static_cast<double>(a.as_int());
+    case FArg::Kind::Logical: return a.as_logical() ? 1.0 : 0.0;
+    default: return a.as_real();
+  }
+}
+
+class Writer {
+ public:
+  explicit Writer(std::span<const FArg> items) : items_(items) {}
+
+  std::string run(const fmt::Format& f) {
+    std::size_t start = 0;
+    // Format reversion: items left at the end of the format start a new
+    // record at the last top-level group (or the beginning).
+    while (walk(f.items, start) && next_ < items_.size() && f.reversion_has_data) {
+      end_record();
+      start = f.reversion;
+    }
+    out_ += record_;
+    if (!dollar_) out_ += '\n';
+    return std::move(out_);
+  }
+
+ private:
+  std::span<const FArg> items_;
+  std::size_t next_ = 0;
+  std::string out_;
+  std::string record_;
+  std::size_t pos_ = 0;  // column of the next character, from 0
+  bool plus_ = false;
+  bool dollar_ = false;
+
+  // False when output stops: a data descriptor or ':' found no item left.
+  bool walk(const std::vector<Node>& nodes, std::size_t from) {
+    for (std::size_t i = from; i < nodes.size(); ++i)
+      if (!step(nodes[i])) return false;
+    return true;
+  }
+
+  bool step(const Node& n) {
+    if (n.is_data()) {
+      for (int r = 0; r < n.repeat; ++r) {
+        if (next_ >= items_.size()) return false;
+        put(edit(n, items_[next_++]));
+      }
+      return true;
+    }
+    switch (n.op) {
+      case Op::Group:
+        for (int r = 0; r < n.repeat; ++r)
+          if (!walk(n.items, 0)) return false;
+        break;
+      case Op::Literal: put(n.text); break;
+      case Op::Right: pos_ += static_cast<std::size_t>(n.w); break;
+      case Op::Left: pos_ -= std::min(pos_, static_cast<std::size_t>(n.w)); break;
+      case Op::Tab: pos_ = static_cast<std::size_t>(n.w - 1); break;
+      case Op::Slash:
+        for (int r = 0; r < n.repeat; ++r) end_record();
+        break;
+      case Op::Colon: return next_ < items_.size();
+      case Op::Dollar: dollar_ = true; break;
+      case Op::SignPlus: plus_ = true; break;
+      case Op::SignDefault: plus_ = false; break;
+      default: break;
+    }
+    return true;
+  }
+
+  // Writes at the current column; blanks fill a gap left by X or T, and a
+  // field moved back by TL overwrites what was there.
+  void put(const std::string& s) {
+    if (pos_ > record_.size()) record_.resize(pos_, ' ');
+    record_.replace(pos_, std::min(s.size(), record_.size() - pos_), s);
+    pos_ += s.size();
+  }
+
+  void end_record() {
+    out_ += record_;
+    out_ += '\n';
+    record_.clear();
+    pos_ = 0;
+  }
+
+  std::string edit(const Node& n, const FArg& a) const {
+    using K = FArg::Kind;
+    if (n.op == Op::Text) return fmt::edit_text(a.kind() == K::Text ? a.as_text() : free_item(a), n.w);
+    if (a.kind() == K::Text) return text_in_field(a.as_text(), n.w);
+    switch (n.op) {
+      case Op::Int: return edit_integer(n, a);
+      case Op::Fixed: return fmt::edit_fixed(real_of(a), n.w, n.d, plus_);
+      case Op::Expo: return fmt::edit_expo(real_of(a), n.w, n.d, n.letter, plus_);
+      case Op::Sci: return fmt::edit_sci(real_of(a), n.w, n.d, plus_);
+      case Op::General: return fmt::edit_general(real_of(a), n.w, n.d, plus_);
+      default: break;
+    }
+    return fmt::edit_logical(a.kind() == K::Logical ? a.as_logical() : real_of(a) != 0.0, n.w);
+  }
+
+  // A real given to an I field prints as the nearest integer.
+  std::string edit_integer(const Node& n, const FArg& a) const {
+    if (a.kind() == FArg::Kind::Real) {
+      double r = std::round(a.as_real());
+      if (!(std::fabs(r) < 9.2e18)) return std::string(static_cast<std::size_t>(std::max(n.w, 1)), '*');
+      return fmt::edit_int(static_cast<std::int64_t>(r), n.w, n.m, plus_);
+    }
+    std::int64_t v = a.kind() == FArg::Kind::Int ? a.as_int() : (a.as_logical() ? 1 : 0);
+    return fmt::edit_int(v, n.w, n.m, plus_);
+  }
+};
+
+}  // namespace
+
+std::string ffmt(std::string_view format, std::span<const FArg> items) {
+  return Writer(items).run(cached_format(format));
+}
+
+std::string ffree(std::initializer_list<FArg> items) {
+  std::string line;
+  for (const FArg& a : items) {
+    line += ' ';
+    line += free_item(a);
+  }
+  line += '\n';
+  return line;
+}
+
+}  // namespace tesk

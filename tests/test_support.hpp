@@ -1,0 +1,37 @@
+// Helpers shared by the tests: scratch directories, files, running tesk.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace tesk::testing {
+
+// A fresh empty directory that the current directory moves into for the
+// lifetime of the object; removed afterwards.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::filesystem::path& path() const { return dir_; }
+
+ private:
+  std::filesystem::path dir_;
+  std::filesystem::path previous_;
+};
+
+void write_file(const std::filesystem::path& path, const std::string& text);
+std::string read_file(const std::filesystem::path& path);
+
+// Result of running the tesk executable in the current directory.
+struct RunResult {
+  int status = -1;
+  std::string console;
+};
+RunResult run_tesk_binary(const std::string& args = "", const std::string& stdin_text = "");
+
+std::string source_dir();
+std::string structures_dir();  // the shared real structures
+
+}  // namespace tesk::testing
