@@ -1,21 +1,34 @@
-// Bonded-neighbour search and ordering.
+// Bonded-neighbour search and ordering. Searches look at the atoms 1..nall of
+// the working list only, by cartesian distance, through a cell grid; the
+// results equal those of a scan in ascending atom number.
 #pragma once
 
 #include <vector>
 
 #include "control/sink.hpp"
+#include "structure/atom_table.hpp"
 
 namespace tesk {
 
 struct Run;
 
+constexpr float kTooClose = 0.5f;   // tooclose: nearer than this is no bond
+constexpr float kSameXyz = 0.01f;   // samexyz: two atoms on one site
+
+// Fills run.nb.neighbors for atoms 1..nall and prints every record, sorted,
+// to the log.
 void findallneighbors(Run& run);
 // One search into run.nb.neig: rmax 0 selects the bond criterion.
 void findnei(Run& run, int atom, float rmax);
 void getnei(Run& run, int atom, float rmax, int& disordered);
 // The atom's neighbours in jnei order followed by the atom itself.
 std::vector<int> collectnei(const Run& run, int atom);
+// run.nb.isn: the neighbours by atomic number (descending), then in tnei order.
 void sortnei(Run& run, int atom);
 void prtatomnei(const Run& run, int atom, Sink& out);
+
+// Moves an atom of the working list and keeps the search grid in step.
+// Every stage that changes xc after the first search must use it.
+void set_atom_xc(Run& run, int atom, const Vec3& xc);
 
 }  // namespace tesk

@@ -10,8 +10,6 @@ namespace tesk {
 void readshelx(Run&, const std::string&) {}
 void load_databank_file(Run&) {}
 void gencompletefrags(Run& run) { run.cryst.nall = run.atoms.natoms; }
-void connect4rings(Run&) {}
-void findrings(Run&) {}
 void findallneighbors(Run&) {}
 
 }  // namespace tesk

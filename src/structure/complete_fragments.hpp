@@ -1,12 +1,22 @@
-// Completion of molecular fragments by symmetry copies.
+// Completion of molecular fragments by symmetry copies: the working atom
+// list (cryst.nall) grows by every symmetry image bonded to it.
 #pragma once
 
 namespace tesk {
 
 struct Run;
 
+// The covalent radius the bond criterion uses for atomic number z. Elements
+// without a tabulated radius (z 0 and z above 56) count as 0.0 Angstrom, so
+// they bond only within the tolerance plus their partner's radius.
+float bond_radius(const Run& run, int z);
+
 // Appends to the atom table the symmetry copies bonded to the working list,
 // sets run.cryst, writes the log list and complete.ang.
 void gencompletefrags(Run& run);
+
+// The working list when no fragment completion runs: the atoms read, no
+// copies (nall = natoms, isq and nsq zero).
+void set_working_list(Run& run);
 
 }  // namespace tesk

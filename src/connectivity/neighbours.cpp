@@ -1,0 +1,299 @@
+// Bonded-neighbour search: the raw distance search of one atom, the grouping
+// of its neighbours by element, the full pass over the working list with the
+// order the axis rules rely on, and the printouts.
+#include "connectivity/neighbours.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "control/errors.hpp"
+#include "control/run.hpp"
+#include "format/fortran_format.hpp"
+#include "structure/cell.hpp"
+#include "structure/complete_fragments.hpp"
+
+namespace tesk {
+
+namespace {
+
+// Cell edge of the search grid: the longest bond the atoms can form, and no
+// less than 2 Angstrom so that radius searches of several Angstrom visit a
+// modest number of cells.
+SearchGrid& search_grid(Run& run) {
+  SearchGrid& sg = run.nb.search;
+  const int nall = run.cryst.nall;
+  if (sg.count == nall) return sg;
+  float maxrad = 0.0f;
+  for (int j = 1; j <= nall; ++j) maxrad = std::max(maxrad, bond_radius(run, run.atoms.at(j).iz));
+  float longest = maxrad + maxrad + run.opt.tol1();
+  sg.grid.reset(std::max(longest, 2.0f));
+  for (int j = 1; j <= nall; ++j) sg.grid.insert(j, run.atoms.at(j).xc);
+  sg.count = nall;
+  sg.maxrad = maxrad;
+  return sg;
+}
+
+// Two disordered atoms of different occupancy belong to different disorder
+// components and are never bonded, whatever their distance.
+bool other_component(const Atom& a, const Atom& b) {
+  return a.flag == -1 && b.flag == -1 && std::fabs(a.occ - b.occ) > 0.01f;
+}
+
+[[noreturn]] void too_many_found(Run& run, int atom, float rmax) {
+  run.both_console_first(ffmt("(/a,i8,2x,a/a,f12.3/a,i6,a/)",
+                              {" GetNei :: atom = ", atom, run.atoms.at(atom).label,
+                               "           rmax = ", rmax,
+                               "           inei exceeds dimension maxnei ( ",
+                               kMaxSearchNeighbours, " )"}));
+  stop_run("GetNei");
+}
+
+// Neighbours of equal distance keep ascending atom number: the candidates
+// are visited in that order and the sort is stable.
+void sort_by_distance(NeighbourRecord& n) {
+  std::vector<int> order(n.jnei.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return n.dnei[static_cast<std::size_t>(a)] < n.dnei[static_cast<std::size_t>(b)];
+  });
+  std::vector<int> j(order.size());
+  std::vector<float> d(order.size());
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    j[k] = n.jnei[static_cast<std::size_t>(order[k])];
+    d[k] = n.dnei[static_cast<std::size_t>(order[k])];
+  }
+  n.jnei = std::move(j);
+  n.dnei = std::move(d);
+}
+
+// Types in ascending atomic number, members in the order met (distance).
+void group_by_element(const Run& run, NeighbourRecord& n) {
+  n.ntyp = 0;
+  n.ztyp.clear();
+  n.ntnei.clear();
+  n.tnei.clear();
+  for (int j : n.jnei) {
+    int z = run.atoms.at(j).iz;
+    auto t = std::find(n.ztyp.begin(), n.ztyp.end(), z);
+    if (t != n.ztyp.end()) {
+      auto k = static_cast<std::size_t>(t - n.ztyp.begin());
+      n.tnei[k].push_back(j);
+      ++n.ntnei[k];
+    } else {
+      n.ztyp.push_back(z);
+      n.ntnei.push_back(1);
+      n.tnei.push_back({j});
+      ++n.ntyp;
+    }
+  }
+  std::vector<int> order(n.ztyp.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return n.ztyp[static_cast<std::size_t>(a)] < n.ztyp[static_cast<std::size_t>(b)];
+  });
+  NeighbourRecord sorted = n;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    auto from = static_cast<std::size_t>(order[k]);
+    sorted.ztyp[k] = n.ztyp[from];
+    sorted.ntnei[k] = n.ntnei[from];
+    sorted.tnei[k] = n.tnei[from];
+  }
+  n = std::move(sorted);
+}
+
+std::vector<FArg> labels_of(const Run& run, const std::vector<int>& atoms) {
+  std::vector<FArg> items;
+  for (int j : atoms) items.emplace_back(run.atoms.at(j).label);
+  return items;
+}
+
+void print_search(Run& run, int atom, float rmax, int disordered) {
+  const NeighbourRecord& n = run.nb.neig;
+  Sink& log = run.out.log;
+  const std::string& label = run.atoms.at(atom).label;
+  if (rmax <= 0.0f)
+    log << ffmt("(/1x,'Covalently-bonded neighbors to ',a,' = ',i4,/)", {label, n.nnei});
+  else
+    log << ffmt("(/1x,'Neighbors of ',a,' within ',f7.3,' Ang = ',i4,/)", {label, rmax, n.nnei});
+  log << ffmt("(5x,'i',7x,'n',5x,'r(Ang)',4x,'atom',7x,'occ')");
+  for (int k = 0; k < n.nnei; ++k) {
+    const Atom& a = run.atoms.at(n.jnei[static_cast<std::size_t>(k)]);
+    log << ffmt("(i6,i8,2x,f9.3,4x,a,2x,f7.4)", {k + 1, n.jnei[static_cast<std::size_t>(k)],
+                                                 n.dnei[static_cast<std::size_t>(k)], a.label,
+                                                 a.occ});
+  }
+  if (disordered == 1) log << ffmt("(/4x,'Note : at least 1 neighbor is disordered')");
+  if (run.verbosity() < 2) return;
+  log << ffmt("(/4x,a,i4,a)", {"There is(are) ", n.ntyp, " atom type(s) among neighbors"});
+  for (int t = 0; t < n.ntyp; ++t) {
+    auto k = static_cast<std::size_t>(t);
+    log << ffmt("(/4x,a,i4)", {"Type = ", t + 1});
+    log << ffmt("( 4x,a,i4)", {"  atomic number = ", n.ztyp[k]});
+    log << ffmt("( 4x,a,i4)", {"  neighbors of this type = ", n.ntnei[k]});
+    log << ffmt("( 6x,'atoms : ', 6(a,1x), 100(/,14x,6(a,1x)) )", labels_of(run, n.tnei[k]));
+  }
+}
+
+float distance_from(const NeighbourRecord& rec, int member) {
+  for (std::size_t k = 0; k < rec.jnei.size(); ++k)
+    if (rec.jnei[k] == member) return rec.dnei[k];
+  return 0.0f;
+}
+
+// An atom's members of one element: fewest own neighbours first (the
+// "hybridization" of the partner), then nearest first.
+void order_members(Run& run, int atom) {
+  NeighbourTable& table = run.nb.neighbors;
+  NeighbourRecord& rec = table.at(atom);
+  for (auto& members : rec.tnei) {
+    std::stable_sort(members.begin(), members.end(), [&](int a, int b) {
+      int na = table.at(a).nnei;
+      int nb = table.at(b).nnei;
+      if (na != nb) return na < nb;
+      return distance_from(rec, a) < distance_from(rec, b);
+    });
+  }
+}
+
+void print_sorted_record(Run& run, int atom) {
+  const NeighbourTable& table = run.nb.neighbors;
+  const NeighbourRecord& rec = table.at(atom);
+  run.out.log << ffmt("(/a,i6,3a)", {" Atom # ", atom, " = ", run.atoms.at(atom).label, " :"});
+  for (int t = rec.ntyp - 1; t >= 0; --t) {
+    for (int m : rec.tnei[static_cast<std::size_t>(t)]) {
+      const Atom& a = run.atoms.at(m);
+      run.out.log << ffmt("(5x,2i4,f11.3,i8,3x,a)",
+                          {a.iz, table.at(m).nnei, distance_from(rec, m), m, a.label});
+    }
+  }
+}
+
+}  // namespace
+
+void getnei(Run& run, int atom, float rmax, int& disordered) {
+  NeighbourRecord& n = run.nb.neig;
+  n.clear();
+  disordered = 0;
+  const Atom& ai = run.atoms.at(atom);
+  const float tol1 = run.opt.tol1();
+  const float ri = bond_radius(run, ai.iz);
+  SearchGrid& sg = search_grid(run);
+  float reach = rmax > 0.0f ? rmax : ri + sg.maxrad + tol1;
+
+  std::vector<int> candidates;
+  sg.grid.collect(ai.xc, reach * 1.0001f + 1.0e-4f, candidates);
+  std::sort(candidates.begin(), candidates.end());
+  candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+
+  for (int j : candidates) {
+    if (j == atom) continue;
+    const Atom& aj = run.atoms.at(j);
+    if (other_component(ai, aj)) continue;
+    float d = dist(ai.xc, aj.xc);
+    // The bond limit is inclusive: a distance equal to it is a bond.
+    float limit = rmax > 0.0f ? rmax : ri + bond_radius(run, aj.iz) + tol1;
+    if (d > limit) continue;
+    if (d < kTooClose) continue;
+    bool same_site = false;
+    for (int k : n.jnei) {
+      if (dist(aj.xc, run.atoms.at(k).xc) < kSameXyz) {
+        same_site = true;
+        break;
+      }
+    }
+    if (same_site) continue;
+    if (n.nnei + 1 > kMaxSearchNeighbours) too_many_found(run, atom, rmax);
+    ++n.nnei;
+    n.jnei.push_back(j);
+    n.dnei.push_back(d);
+    if (aj.flag == -1) disordered = 1;
+  }
+  sort_by_distance(n);
+}
+
+void findnei(Run& run, int atom, float rmax) {
+  int disordered = 0;
+  getnei(run, atom, rmax, disordered);
+  group_by_element(run, run.nb.neig);
+  if (run.nb.iprint == 1) print_search(run, atom, rmax, disordered);
+}
+
+void findallneighbors(Run& run) {
+  run.nb.iprint = 0;
+  std::vector<FArg> dashes(79, FArg("-"));
+  run.out.log << ffmt("(/1x,79a)", dashes);
+  run.both_console_first(ffmt("(/' IDENTIFYING COVALENTLY-BONDED NEIGHBORS FOR EACH ATOM')"));
+
+  const int nall = run.cryst.nall;
+  NeighbourTable& table = run.nb.neighbors;
+  table.rec.assign(static_cast<std::size_t>(nall), NeighbourRecord{});
+  for (int i = 1; i <= nall; ++i) {
+    findnei(run, i, 0.0f);
+    const NeighbourRecord& found = run.nb.neig;
+    if (found.nnei > kMaxNeighbours) {
+      std::string label = run.atoms.at(i).label;
+      label.erase(label.find_last_not_of(' ') + 1);
+      err("FindAllNeighbors", "atom " + label + " has more than 20 bonded neighbours");
+    }
+    table.at(i) = found;
+  }
+
+  run.out.log << ffmt("(/' Printout of neighbors of all atoms sorted by ',/,"
+                      "4x,'1) atomic number (descending)',/,"
+                      "4x,'2) hybridization ( ascending)',/,"
+                      "4x,'3) distance      ( ascending)')");
+  for (int i = 1; i <= nall; ++i) {
+    order_members(run, i);
+    print_sorted_record(run, i);
+  }
+}
+
+std::vector<int> collectnei(const Run& run, int atom) {
+  std::vector<int> list = run.nb.neighbors.at(atom).jnei;
+  list.push_back(atom);
+  return list;
+}
+
+void sortnei(Run& run, int atom) {
+  const NeighbourRecord& rec = run.nb.neighbors.at(atom);
+  std::vector<int>& isn = run.nb.isn;
+  isn.clear();
+  for (int t = static_cast<int>(rec.tnei.size()) - 1; t >= 0; --t)
+    for (int m : rec.tnei[static_cast<std::size_t>(t)]) isn.push_back(m);
+  if (static_cast<int>(isn.size()) != rec.nnei) err("SortNei", "l.ne.nnei(k)");
+}
+
+void prtatomnei(const Run& run, int atom, Sink& out) {
+  const NeighbourRecord& rec = run.nb.neighbors.at(atom);
+  out << ffmt("(/1x,'Covalently-bonded neighbors to ',a,' = ',i4,/)",
+              {run.atoms.at(atom).label, rec.nnei});
+  out << ffmt("(5x,'i',7x,'n',5x,'r(Ang)',4x,'atom',7x,'occ')");
+  for (int k = 0; k < rec.nnei; ++k) {
+    auto kk = static_cast<std::size_t>(k);
+    const Atom& a = run.atoms.at(rec.jnei[kk]);
+    out << ffmt("(i6,i8,2x,f9.3,4x,a,2x,f7.4)", {k + 1, rec.jnei[kk], rec.dnei[kk], a.label, a.occ});
+  }
+  if (run.verbosity() < 2) return;
+  out << ffmt("(/4x,'There is(are) ',i4,' atom type(s) among neighbors')", {rec.ntyp});
+  for (int t = 0; t < rec.ntyp; ++t) {
+    auto k = static_cast<std::size_t>(t);
+    out << "\n";
+    out << ffmt("(4x,a,i4)", {"Type = ", t + 1});
+    out << ffmt("(4x,a,i4)", {"  atomic number = ", rec.ztyp[k]});
+    out << ffmt("(4x,a,i4)", {"  neighbors of this type = ", rec.ntnei[k]});
+    out << ffmt("( 6x,'atoms : ', 6(a,1x), 100(/,14x,6(a,1x)) )", labels_of(run, rec.tnei[k]));
+  }
+}
+
+void set_atom_xc(Run& run, int atom, const Vec3& xc) {
+  Atom& a = run.atoms.at(atom);
+  SearchGrid& sg = run.nb.search;
+  if (sg.count >= 0 && atom <= sg.count) {
+    sg.grid.erase(atom, a.xc);
+    sg.grid.insert(atom, xc);
+  }
+  a.xc = xc;
+}
+
+}  // namespace tesk

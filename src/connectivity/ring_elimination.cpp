@@ -1,0 +1,254 @@
+// Elimination of open atoms before the ring walk: an atom with fewer than
+// two connections cannot lie on a ring; removing it may open its neighbour,
+// so the elimination repeats in cycles until a cycle removes nothing.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "connectivity/rings.hpp"
+#include "control/errors.hpp"
+#include "control/run.hpp"
+#include "format/fortran_format.hpp"
+#include "structure/cell.hpp"
+#include "structure/elements.hpp"
+
+namespace tesk {
+namespace {
+
+float radius(const Run& run, int z) {
+  if (z < 1 || z >= static_cast<int>(run.covrad.size())) return 0.0f;
+  return run.covrad[static_cast<std::size_t>(z)];
+}
+
+// Every pair of atoms 1..n within covalent radius + radius + tol1 (limit
+// included), found through a cell grid whose edge is at least the largest
+// such limit, so only the 27 cells around an atom need looking at. Lists
+// per atom (index a-1) ascending, as a scan over all pairs gives them.
+std::vector<std::vector<int>> contacts(const Run& run, int n) {
+  std::vector<std::vector<int>> adj(static_cast<std::size_t>(n));
+  std::vector<float> rad(static_cast<std::size_t>(n));
+  float rmax = 0.0f;
+  for (int a = 1; a <= n; ++a) {
+    rad[static_cast<std::size_t>(a - 1)] = radius(run, run.atoms.at(a).iz);
+    rmax = std::max(rmax, rad[static_cast<std::size_t>(a - 1)]);
+  }
+  const float tol1 = run.opt.tol1();
+  const float cut = rmax + rmax + tol1;
+  if (n == 0 || !(cut >= 0.0f)) return adj;
+
+  // Atoms with a non-finite coordinate bond to nothing: their distances
+  // compare false against any limit.
+  std::vector<char> finite(static_cast<std::size_t>(n), 1);
+  std::array<double, 3> lo{1e300, 1e300, 1e300}, hi{-1e300, -1e300, -1e300};
+  for (int a = 1; a <= n; ++a) {
+    const Vec3& x = run.atoms.at(a).xc;
+    if (!std::isfinite(x[0]) || !std::isfinite(x[1]) || !std::isfinite(x[2])) {
+      finite[static_cast<std::size_t>(a - 1)] = 0;
+      continue;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+      lo[i] = std::min(lo[i], static_cast<double>(x[i]));
+      hi[i] = std::max(hi[i], static_cast<double>(x[i]));
+    }
+  }
+  if (lo[0] > hi[0]) return adj;
+
+  // A little slack over the limit keeps rounding in the cell index harmless;
+  // sparse boxes get coarser cells so the grid stays about the atom count.
+  double edge = static_cast<double>(cut) * 1.001 + 1e-3;
+  std::array<long long, 3> dim{};
+  const double max_cells = std::max(8.0 * n, 1000.0);
+  for (;;) {
+    double cells = 1.0;
+    for (std::size_t i = 0; i < 3; ++i) cells *= std::floor((hi[i] - lo[i]) / edge) + 1.0;
+    if (cells <= max_cells) break;
+    edge *= 1.5;
+  }
+  for (std::size_t i = 0; i < 3; ++i)
+    dim[i] = static_cast<long long>(std::floor((hi[i] - lo[i]) / edge)) + 1;
+
+  auto cell_of = [&](const Vec3& x, std::size_t i) {
+    auto c = static_cast<long long>(std::floor((static_cast<double>(x[i]) - lo[i]) / edge));
+    return std::clamp(c, 0LL, dim[i] - 1);
+  };
+  auto index = [&](long long cx, long long cy, long long cz) {
+    return static_cast<std::size_t>((cz * dim[1] + cy) * dim[0] + cx);
+  };
+  // Counting sort of the atoms into cells, ascending atom number in each.
+  const std::size_t ncell = static_cast<std::size_t>(dim[0] * dim[1] * dim[2]);
+  std::vector<int> start(ncell + 1, 0);
+  std::vector<std::size_t> home(static_cast<std::size_t>(n));
+  for (int a = 1; a <= n; ++a) {
+    if (!finite[static_cast<std::size_t>(a - 1)]) continue;
+    const Vec3& x = run.atoms.at(a).xc;
+    home[static_cast<std::size_t>(a - 1)] = index(cell_of(x, 0), cell_of(x, 1), cell_of(x, 2));
+    ++start[home[static_cast<std::size_t>(a - 1)] + 1];
+  }
+  for (std::size_t c = 0; c < ncell; ++c) start[c + 1] += start[c];
+  std::vector<int> members(static_cast<std::size_t>(start[ncell]));
+  std::vector<int> fill(start.begin(), start.end() - 1);
+  for (int a = 1; a <= n; ++a) {
+    if (!finite[static_cast<std::size_t>(a - 1)]) continue;
+    members[static_cast<std::size_t>(fill[home[static_cast<std::size_t>(a - 1)]]++)] = a;
+  }
+
+  for (int a = 1; a <= n; ++a) {
+    if (!finite[static_cast<std::size_t>(a - 1)]) continue;
+    const Vec3& xa = run.atoms.at(a).xc;
+    const float ra = rad[static_cast<std::size_t>(a - 1)];
+    auto& list = adj[static_cast<std::size_t>(a - 1)];
+    const long long c0 = cell_of(xa, 0), c1 = cell_of(xa, 1), c2 = cell_of(xa, 2);
+    for (long long z = std::max(c2 - 1, 0LL); z <= std::min(c2 + 1, dim[2] - 1); ++z) {
+      for (long long y = std::max(c1 - 1, 0LL); y <= std::min(c1 + 1, dim[1] - 1); ++y) {
+        for (long long x = std::max(c0 - 1, 0LL); x <= std::min(c0 + 1, dim[0] - 1); ++x) {
+          const std::size_t c = index(x, y, z);
+          for (int i = start[c]; i < start[c + 1]; ++i) {
+            const int b = members[static_cast<std::size_t>(i)];
+            if (b == a) continue;
+            const float limit = ra + rad[static_cast<std::size_t>(b - 1)] + tol1;
+            if (dist(xa, run.atoms.at(b).xc) <= limit) list.push_back(b);
+          }
+        }
+      }
+    }
+    std::sort(list.begin(), list.end());
+  }
+  return adj;
+}
+
+// The elimination cycles worked on the full connectivity, found once: an
+// atom's count in a cycle is the number of its connections to atoms still
+// in the list, so after each cycle only the neighbours of the removed atoms
+// need recounting, and only those that fell below two can go next.
+struct Elimination {
+  std::vector<std::vector<int>> adj;  // per atom (index a-1), ascending
+  std::vector<char> disordered;       // flag -1: no connections of its own
+  std::vector<int> count;             // connections within the current list
+  std::vector<char> kept;
+  std::vector<int> next;              // atoms whose count fell below two
+  int listcount = 0;
+};
+
+// A disordered atom gets no connections, though others may connect to it.
+std::vector<std::vector<int>> cycle0_table(const Elimination& el) {
+  std::vector<std::vector<int>> icon(el.adj.size());
+  for (std::size_t i = 0; i < el.adj.size(); ++i)
+    if (!el.disordered[i]) icon[i] = el.adj[i];
+  return icon;
+}
+
+[[noreturn]] void too_many_connections(std::string label) {
+  while (!label.empty() && label.back() == ' ') label.pop_back();
+  err("Connect4Rings", "Too many connections (maxcon) to atom " + label);
+}
+
+// One elimination cycle; returns the number of atoms kept.
+int eliminate(Run& run, Elimination& el, int cycle) {
+  std::vector<int> removed;
+  if (cycle == 0) {
+    const int n = static_cast<int>(el.adj.size());
+    for (int a = 1; a <= n; ++a) {
+      const auto i = static_cast<std::size_t>(a - 1);
+      el.count[i] = el.disordered[i] ? 0 : static_cast<int>(el.adj[i].size());
+      if (el.count[i] > kMaxConnections)
+        too_many_connections(run.atoms.at(a).label);
+      if (el.count[i] < 2) removed.push_back(a);
+    }
+    if (run.verbosity() > 2) {
+      std::vector<int> all(static_cast<std::size_t>(n));
+      for (int a = 1; a <= n; ++a) all[static_cast<std::size_t>(a - 1)] = a;
+      writeconn(run, all, cycle0_table(el));
+    }
+  } else {
+    removed.swap(el.next);
+    std::sort(removed.begin(), removed.end());
+  }
+  el.next.clear();
+  for (int r : removed) el.kept[static_cast<std::size_t>(r - 1)] = 0;
+  for (int r : removed) {
+    for (int a : el.adj[static_cast<std::size_t>(r - 1)]) {
+      const auto i = static_cast<std::size_t>(a - 1);
+      if (!el.kept[i] || el.disordered[i]) continue;
+      if (--el.count[i] == 1) el.next.push_back(a);
+    }
+  }
+  return el.listcount - static_cast<int>(removed.size());
+}
+
+void write_reduced_files(const Run& run) {
+  const auto& newat = run.ringsearch.newat;
+  Sink plain;
+  Sink numbered;
+  plain.open("reduced.ang");
+  numbered.open("reduced_1.ang");
+  plain << "ANGSTROM\n";
+  numbered << "ANGSTROM\n";
+  for (std::size_t p = 0; p < newat.size(); ++p) {
+    const Atom& at = run.atoms.at(newat[p]);
+    plain << ffmt("('ATOM ',a8,3f12.4)", {at.label, at.xc[0], at.xc[1], at.xc[2]});
+    // Element symbol and list position: unique, short labels.
+    std::string label = atsym(at.iz) + std::to_string(p + 1);
+    std::erase(label, ' ');
+    numbered << ffmt("('ATOM ',a8,3f12.4)", {label, at.xc[0], at.xc[1], at.xc[2]});
+  }
+}
+
+}  // namespace
+
+void writeconn(Run& run, const std::vector<int>& newat,
+               const std::vector<std::vector<int>>& icon) {
+  for (std::size_t p = 0; p < newat.size(); ++p) {
+    std::vector<FArg> items{static_cast<int>(p + 1), run.atoms.at(newat[p]).label};
+    for (int q : icon[p]) items.emplace_back(run.atoms.at(newat[static_cast<std::size_t>(q - 1)]).label);
+    run.out.log << ffmt("(i7,1x,a8,' -',10(1x,a8))", items);
+  }
+}
+
+void connect4rings(Run& run) {
+  const int n = run.cryst.nall;
+  Elimination el;
+  el.adj = contacts(run, n);
+  el.disordered.resize(static_cast<std::size_t>(n));
+  for (int a = 1; a <= n; ++a) el.disordered[static_cast<std::size_t>(a - 1)] = run.atoms.at(a).flag == -1;
+  el.count.assign(static_cast<std::size_t>(n), 0);
+  el.kept.assign(static_cast<std::size_t>(n), 1);
+  el.listcount = n;
+
+  run.out.log << ffmt("(/80a)", std::vector<FArg>(80, FArg("-")));
+  run.both(ffmt("(/' CREATING CONNECTIVITY TABLE AND ELIMINATING OPEN ATOMS')"));
+  for (int cycle = 0;; ++cycle) {
+    run.both(ffmt("(/' **** ELIMINATION CYCLE =',i5,5x,'NUMBER OF ATOMS =',i7)",
+                  {cycle, el.listcount}));
+    const int nkept = eliminate(run, el, cycle);
+    const int nremoved = el.listcount - nkept;
+    run.both(ffmt("(8x,'NUMBER OF ATOMS REMOVED FROM THE TABLE = ',i7)", {nremoved}));
+    el.listcount = nkept;
+    if (nremoved == 0) break;
+  }
+
+  // The list and connectivity of the last cycle, in list positions.
+  auto& rs = run.ringsearch;
+  rs.newat.clear();
+  std::vector<int> position(static_cast<std::size_t>(n), 0);
+  for (int a = 1; a <= n; ++a) {
+    if (!el.kept[static_cast<std::size_t>(a - 1)]) continue;
+    rs.newat.push_back(a);
+    position[static_cast<std::size_t>(a - 1)] = rs.count();
+  }
+  rs.icon.assign(rs.newat.size(), {});
+  for (std::size_t p = 0; p < rs.newat.size(); ++p) {
+    for (int b : el.adj[static_cast<std::size_t>(rs.newat[p] - 1)]) {
+      const int q = position[static_cast<std::size_t>(b - 1)];
+      if (q > 0) rs.icon[p].push_back(q);
+    }
+  }
+
+  if (run.verbosity() > 1) {
+    run.out.log << ffmt("(/a)", {" CONNECTIVITY TABLE AFTER THE FINAL ELIMINATION CYCLE :"});
+    writeconn(run, rs.newat, rs.icon);
+  }
+  write_reduced_files(run);
+}
+
+}  // namespace tesk
