@@ -9,7 +9,5 @@ namespace tesk {
 
 void readshelx(Run&, const std::string&) {}
 void load_databank_file(Run&) {}
-void gencompletefrags(Run& run) { run.cryst.nall = run.atoms.natoms; }
-void findallneighbors(Run&) {}
 
 }  // namespace tesk

@@ -5,12 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <filesystem>
 #include <map>
 #include <sstream>
 
 #include "control/errors.hpp"
 #include "databank/molecule_builder.hpp"
+#include "test_support.hpp"
 
 namespace tesk {
 namespace {
@@ -54,7 +55,7 @@ class FunctionalGroups : public ::testing::Test {
     return named;
   }
 
-  testkit::ScratchDir scratch;
+  testing::ScratchDir scratch;  // the ring search and printgroup write side files
   tesk::Run run;
   std::ostringstream log;
 };

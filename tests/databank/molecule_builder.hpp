@@ -5,9 +5,7 @@
 #pragma once
 
 #include <cmath>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "connectivity/neighbours.hpp"
@@ -121,28 +119,6 @@ class Molecule {
   }
 
   std::vector<Entry> atoms_;
-};
-
-// Runs a test inside a fresh temporary directory: the ring search and
-// printgroup write their side files into the current directory.
-class ScratchDir {
- public:
-  ScratchDir() : old_(std::filesystem::current_path()) {
-    char tmpl[] = "/tmp/tesk_groups_XXXXXX";
-    dir_ = ::mkdtemp(tmpl);
-    std::filesystem::current_path(dir_);
-  }
-  ~ScratchDir() {
-    std::filesystem::current_path(old_);
-    std::filesystem::remove_all(dir_);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& path() const { return dir_; }
-
- private:
-  std::filesystem::path old_;
-  std::filesystem::path dir_;
 };
 
 }  // namespace tesk::testkit
