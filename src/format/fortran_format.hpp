@@ -49,12 +49,22 @@ class FArg {
 };
 
 // Renders `items` through the Fortran format text `format` (with its
-// enclosing parentheses). Supported edit descriptors: Iw, Iw.m, Fw.d, Ew.d,
-// ESw.d, Gw.d (as F/E), Aw, A, Lw, nX, Tn, SP, SS, S, '/', ':', '$', literal
-// strings in single or double quotes (doubled quote = one quote), repeat counts
-// and nested groups n(...). Output stops before the first data descriptor that
+// enclosing parentheses). Edit descriptors: Iw, Iw.m, Fw.d, Ew.d, Dw.d,
+// ESw.d, Gw.d (as F/E), Aw, A, Lw, nX, Tn, TLn, TRn, SP, SS, S, '/', n/, ':',
+// '$' (or a backslash), literal strings in single or double quotes (doubled quote =
+// one quote), nH Hollerith, repeat counts and nested groups n(...); w = 0 in
+// I and F gives the minimal width. Blanks outside quotes and letter case do
+// not matter. Output stops before the first data descriptor (or ':') that
 // finds no item left; when items remain at the end, format reversion starts a
-// new record at the last top-level group, as Fortran does.
+// new record at the last top-level group, as Fortran does. Blanks that X or T
+// leave at the end of a record are not written.
+// Aw left-aligns a shorter text (unlike Fortran's right-justified variable).
+// An item of the wrong kind still prints its value: a number under A in the
+// ffree form, text under a numeric or L field right-aligned (cut to w), a
+// real under I rounded to the nearest integer, an integer under F/E/G as a
+// real, a number under L as T when nonzero, a logical under I/F as 1 or 0.
+// A malformed format is a programming error: std::logic_error naming it.
+// Parsed formats are cached by text, so repeated calls only render.
 std::string ffmt(std::string_view format, std::span<const FArg> items);
 inline std::string ffmt(std::string_view format, std::initializer_list<FArg> items) {
   return ffmt(format, std::span<const FArg>(items.begin(), items.size()));

@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <system_error>
 
 namespace tesk::fmt {
 namespace {
@@ -59,9 +58,10 @@ Sig significant(double a, int n) {
     s.digits.assign(static_cast<std::size_t>(n), '0');
     return s;
   }
-  char buf[64];
-  auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, n - 1);
-  const char* p = buf;
+  std::string buf(static_cast<std::size_t>(n + 16), '\0');
+  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::scientific,
+                         n - 1);
+  const char* p = buf.data();
   for (; p < r.ptr && *p != 'e'; ++p)
     if (*p != '.') s.digits += *p;
   int e10 = 0;

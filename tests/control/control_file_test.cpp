@@ -19,7 +19,7 @@ using testing::write_file;
 struct ControlRun {
   ScratchDir dir;
   std::ostringstream log, console;
-  Run run;
+  tesk::Run run;
   explicit ControlRun(const std::string& control) {
     init(run);
     run.out.log.attach(log);
@@ -70,7 +70,7 @@ TEST(ControlFile, FormatNeedsAStarredWord) {
 
 TEST(ControlFile, MissingControlFile) {
   ScratchDir dir;
-  Run run;
+  tesk::Run run;
   init(run);
   try {
     readinp(run);
