@@ -278,6 +278,95 @@ TEST_F(FunctionalGroups, ImidazoleRingNitrogens) {
   EXPECT_NE(log.str().find(" i1N, i2N ="), std::string::npos);
 }
 
+// N,N-dimethylformamide: the flat N joins one sp2 and two sp3 carbons; the
+// formyl O (H N O on its carbon) fits no carbonyl rule and is reported.
+TEST_F(FunctionalGroups, DimethylformamideNitrogenAndUnknownCarbonyl) {
+  Molecule m;
+  int c1 = m.at("C1", {0, 0, 0});
+  int o = m.at("O1", {1.23f, 0, 0});
+  int n = m.bonded("N1", c1, 1.34, o, 125.0, 0, 0);
+  m.bonded("H1", c1, 1.10, o, 120.0, n, 180.0);
+  int c2 = m.bonded("C2", n, 1.45, c1, 121.0, o, 0.0);
+  int c3 = m.bonded("C3", n, 1.45, c1, 121.0, o, 180.0);
+  methyl(m, c2, n, c1, "H2");
+  methyl(m, c3, n, c1, "H3");
+  EXPECT_EQ(classify(m), (Groups{{"N1", "csp2sp3sp3"},
+                                 {"C2", "planar amine"},
+                                 {"C3", "planar amine"}}));
+  EXPECT_NE(log.str().find("\n DetExcept :: checking (?)c=O group...\n"
+                           "\n DetExcept :: Unknown (?)c=O [3] functional group\n"
+                           "\n See file group.ang for more info...\n\n"),
+            std::string::npos);
+  // 'ATOM ', the label in 8 columns, two blanks, then x y z as 3f12.4.
+  std::string ang = testing::read_file("group.ang");
+  EXPECT_EQ(ang.substr(0, ang.find('\n', 9) + 1),
+            "ANGSTROM\nATOM O1              1.2300      0.0000      0.0000\n");
+}
+
+TEST_F(FunctionalGroups, TrimethylamineCarbonsSeeAPyramidalAmine) {
+  Molecule m;
+  int n = m.at("N1", {0, 0, 0});
+  int c1 = m.at("C1", {1.45f, 0, 0});
+  int c2 = m.bonded("C2", n, 1.45, c1, 110.9, 0, 0);
+  int c3 = m.bonded("C3", n, 1.45, c1, 110.9, c2, 121.0);
+  methyl(m, c1, n, c2, "H1");
+  methyl(m, c2, n, c3, "H2");
+  methyl(m, c3, n, c1, "H3");
+  EXPECT_EQ(classify(m), (Groups{{"C1", "pyramidal amine"},
+                                 {"C2", "pyramidal amine"},
+                                 {"C3", "pyramidal amine"}}));
+}
+
+// Acetone oxime: the N is "N-OH"; its hydroxyl H sits on an O whose other
+// partner is N, which the hydroxyl-hydrogen rule does not know.
+TEST_F(FunctionalGroups, AcetoneOximeNitrogen) {
+  Molecule m;
+  int c1 = m.at("C1", {0, 0, 0});
+  int n = m.at("N1", {1.28f, 0, 0});
+  int o = m.bonded("O1", n, 1.41, c1, 111.0, 0, 0);
+  m.bonded("H1", o, 0.97, n, 103.0, c1, 180.0);
+  int c2 = m.bonded("C2", c1, 1.50, n, 116.0, o, 0.0);
+  int c3 = m.bonded("C3", c1, 1.50, n, 124.0, o, 180.0);
+  methyl(m, c2, c1, n, "H2");
+  methyl(m, c3, c1, n, "H3");
+  EXPECT_EQ(classify(m), (Groups{{"N1", "N-OH"}}));
+  EXPECT_NE(log.str().find("\n DetExcept :: Unknown x-o-H [2] functional group\n"),
+            std::string::npos);
+}
+
+// H2N-C(=O)-O-CH3: carbon, carbonyl O and ester O all name the carbamate ester.
+TEST_F(FunctionalGroups, MethylCarbamate) {
+  Molecule m;
+  int c1 = m.at("C1", {0, 0, 0});
+  int o1 = m.at("O1", {1.22f, 0, 0});
+  int n = m.bonded("N1", c1, 1.35, o1, 125.0, 0, 0);
+  int o2 = m.bonded("O2", c1, 1.35, o1, 124.0, n, 180.0);
+  int c2 = m.bonded("C2", o2, 1.44, c1, 116.0, o1, 0.0);
+  m.bonded("H1", n, 1.01, c1, 120.0, o1, 0.0);
+  m.bonded("H2", n, 1.01, c1, 120.0, o1, 180.0);
+  methyl(m, c2, o2, c1, "H3");
+  EXPECT_EQ(classify(m), (Groups{{"C1", "carbamate ester"},
+                                 {"O1", "carbamate ester"},
+                                 {"O2", "carbamate ester"},
+                                 {"H1", "planar amine"},
+                                 {"H2", "planar amine"}}));
+}
+
+// 2-Pyridone: the ring C=O carbon has C, N and O with N and O nearest (the
+// N is pulled in so that C2-N1 is shorter than C2-C3), an exocyclic O.
+TEST_F(FunctionalGroups, PyridoneRingCarbonsAndCarbonylOxygen) {
+  Molecule m;
+  std::vector<int> r = m.ring({"N1", "C2", "C3", "C4", "C5", "C6"}, 1.39f);
+  m.move(r[0], {-0.01f, 0.02f, 0.0f});
+  m.radial("O1", r[1], 1.24f);
+  m.radial("H1", r[0], 1.01f);
+  for (int k = 2; k < 6; ++k) m.radial("H" + std::to_string(k + 1), r[static_cast<std::size_t>(k)], 1.08f);
+  EXPECT_EQ(classify(m), (Groups{{"C2", "amido"},
+                                 {"C6", "substituted nitrogen"},
+                                 {"O1", "aromatamide"},
+                                 {"H1", "aromatic"}}));
+}
+
 // ---------------------------------------------------------------- phosphorus
 
 // P at the origin with four oxygens at 1.54 A on tetrahedral directions.

@@ -74,6 +74,12 @@ class Molecule {
     return at(label, x);
   }
 
+  // Shifts atom i, e.g. to make one ring bond shorter than its neighbours.
+  void move(int i, Vec3 d) {
+    Vec3& x = atoms_.at(static_cast<std::size_t>(i - 1)).x;
+    for (std::size_t k = 0; k < 3; ++k) x[k] += d[k];
+  }
+
   int size() const { return static_cast<int>(atoms_.size()); }
   const std::string& label(int i) const { return atoms_.at(static_cast<std::size_t>(i - 1)).label; }
 
