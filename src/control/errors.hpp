@@ -16,7 +16,7 @@ class FatalError : public std::runtime_error {
   enum class Kind { Err, Input, Stop };
 
   FatalError(Kind kind, std::string routine, std::string message)
-      : std::runtime_error(routine + ": " + message),
+      : std::runtime_error(join(routine, message)),
         kind_(kind),
         routine_(std::move(routine)),
         message_(std::move(message)) {}
@@ -27,6 +27,11 @@ class FatalError : public std::runtime_error {
   int exit_status() const { return kind_ == Kind::Input ? 2 : 1; }
 
  private:
+  static std::string join(const std::string& routine, const std::string& message) {
+    std::string text = routine;
+    text.append(": ").append(message);
+    return text;
+  }
   Kind kind_;
   std::string routine_;
   std::string message_;
