@@ -3,6 +3,10 @@
 // example databank against the aspirin molecule.
 #include <gtest/gtest.h>
 
+#include "connectivity/neighbours.hpp"
+#include "connectivity/rings.hpp"
+#include "databank/functional_groups.hpp"
+
 #include <cmath>
 
 #include "connectivity/neighbours.hpp"
@@ -154,9 +158,17 @@ TEST(DatabankFile, ExampleDatabankCoversEveryAspirinAtom) {
   run.db.except.assign(std::size(kAspirin), ExceptRow{});
   run.db.forh.assign(std::size(kAspirin), {0, 0, 0});
   ASSERT_TRUE(load_databank(run, testing::source_dir() + "/examples/example.db"));
+  // The group names the entries ask for are the ones the functional-group
+  // rules give these atoms.
+  run.opt.ring1 = {3, 8, 0};
+  connect4rings(run);
+  findrings(run);
+  findallneighbors(run);
 
   for (int i = 1; i <= run.atoms.natoms; ++i) {
     const AspirinAtom& at = kAspirin[i - 1];
+    detexcept(run, i);
+    EXPECT_EQ(trim_right(run.db.except[static_cast<std::size_t>(i - 1)].group), at.group) << at.label;
     m.group(i, at.group);
     run.db.forh[static_cast<std::size_t>(i - 1)] = at.forh;
     m.environment(i, at.sitesym, at.iring, at.iring == 1 ? 6 : 0, at.lpg);
