@@ -119,12 +119,12 @@ void on_fvar(Run& run, const ShelxLine& line, ShelxState& st) {
   }
 }
 
-// WGHT a b c d e f: a later card replaces the whole scheme.
+// WGHT a b c d e f: a later card overwrites the values it gives and leaves
+// the others as an earlier card set them (the table keeps six).
 void on_wght(Run& run, const ShelxLine& line, ShelxState& st) {
   std::string numbers = after_keyword(line.upper);
   int count = std::min(word_count(numbers), 6);
   FreeReader in(numbers);
-  run.shelx1.wght.fill(0.0f);
   for (int k = 0; k < count; ++k) {
     run.shelx1.wght[static_cast<std::size_t>(k)] = read_real(in, st, "WGHT");
   }

@@ -60,6 +60,15 @@ TEST(ShelxReader, FreeVariableCodes) {
   EXPECT_EQ(r.atom(1).flag, -1);
 }
 
+// A .res file has the scheme refined with before the atoms and the one SHELXL
+// suggests after END; a shorter later card keeps the earlier card's tail.
+TEST(ShelxReader, LaterWeightCardOverwritesOnlyTheValuesItGives) {
+  ShelxRun r;
+  r.read_text(kCubic + "SFAC C\nWGHT 0.1 0.2 0.3\nFVAR 1.0\nC1 1 0.1 0.2 0.3 11.0 0.05\n"
+                       "HKLF 4\nEND\nWGHT 0.05\n");
+  EXPECT_EQ(r.run.shelx1.wght, (std::array<float, 6>{0.05f, 0.2f, 0.3f, 0.0f, 0.0f, 0.0f}));
+}
+
 TEST(ShelxReader, FreeVariableThatNoFvarGivesStops) {
   ShelxRun r;
   FatalError e = r.failure(kCubic + "SFAC C\nFVAR 1.0 0.7\nC1 1 0.1 0.2 0.3 31.0 0.05\nEND\n");
