@@ -72,11 +72,9 @@ std::string opout(const SymOp& op) {
   for (int j = 0; j < 3; ++j) {
     if (j > 0) text += ",";
     if (op.trn[j] != 0.0f) {
-      // Twelfths by adding one half and truncating toward zero, which rounds
-      // positive translations but not negative ones: -1/4 gives -2 twelfths
-      // and prints as -1/6, -1/2 gives -5 and prints as -5/*.
-      const float k12 = std::trunc(12.0f * op.trn[j] + 0.5f);
-      const long k = std::isfinite(k12) && std::fabs(k12) < 1e9f ? static_cast<long>(k12) : 0;
+      // Nearest twelfth; floor keeps negative translations right (-1/4 is -3/12).
+      const double k12 = std::floor(12.0 * static_cast<double>(op.trn[j]) + 0.5);
+      const long k = std::isfinite(k12) && std::fabs(k12) < 1e9 ? static_cast<long>(k12) : 0;
       for (long d : {6L, 4L, 3L, 2L, 1L}) {
         if (k % d == 0) {
           text += ffmt("( I2, '/', I1)", {k / d, 12 / d});
