@@ -68,12 +68,11 @@ std::string folded_card(std::string_view text) {
 }
 
 // The text of a card as the MoPro SYMM block lists it: the 30 columns after
-// the keyword, cut or blank padded, so that a SHELXL-97 card such as
-// "SYMM             - X ,    0.50000 + Y ,    0.50000 - Z" keeps only its
-// first 30 columns there. Each operator of a card holding several
-// ("x,y,z; -x,-y,z") is listed on its own, folded.
+// the keyword. A card whose operator does not fit there (SHELXL-97 writes
+// "SYMM             - X ,    0.50000 + Y ,    0.50000 - Z") and each operator
+// of a card holding several ("x,y,z; -x,-y,z") is folded instead of cut.
 void add_card_texts(ShelxState& st, const std::string& operators) {
-  if (operators.find(';') == std::string::npos) {
+  if (operators.find(';') == std::string::npos && operators.size() <= 30) {
     std::string text = operators;
     text.resize(30, ' ');
     st.cards.push_back(text);

@@ -192,21 +192,6 @@ TEST(ShelxReader, TwoOperatorsOnOneCardCountAsTwo) {
             std::string::npos);
 }
 
-// SHELXL-97 writes its cards with inner blanks, longer than the 30 columns the
-// MoPro SYMM block keeps: the operator is read whole, the listed text is cut.
-TEST(ShelxReader, LongSymmetryCardIsCutToThirtyColumnsForMoPro) {
-  ShelxRun r;
-  r.read_text("CELL 0.71073 10 12 14 90 100 90\nLATT 1\n"
-              "SYMM             - X ,    0.50000 + Y ,    0.50000 - Z\nSFAC C\nEND\n");
-  ASSERT_EQ(r.run.symm.nsym(), 4);
-  EXPECT_EQ(r.run.symm.op(2).trn, (std::array<float, 3>{0.0f, 0.5f, 0.5f}));
-  EXPECT_NE(r.kq.str().find("\nSYMM             - X ,    0.50000 + Y ,    0.50000 - Z\n"),
-            std::string::npos);
-  EXPECT_NE(r.mopro.str().find("SYMM   2 P CENTRO\n  X, Y, Z\n"
-                               "             - X ,    0.50000 \n\nSCALE"),
-            std::string::npos);
-}
-
 TEST(ShelxReader, LabelsFromShelxNames) {
   ShelxRun r;
   r.read_text(kCubic +
