@@ -134,6 +134,7 @@ TEST(Opout, OperatorText) {
       {"SYMM Y, X-Y, Z+2/3", " + Y, + X - Y, 2/3 + Z"},
       {"SYMM X, Y, Z+5/6", " + X, + Y, 5/6 + Z"},
       {"SYMM X, Y+1/3, Z-1/4", " + X, 1/3 + Y,-1/4 + Z"},     // negative quarter
+      {"SYMM X-1/2, Y-3/4, Z", "-1/2 + X,-3/4 + Y, + Z"},    // negative half and three quarters
       {"SYMM X+1/12, Y, -Z", " 1/* + X, + Y, - Z"},           // 12 does not fit I1
       {"SYMM X+0.1, Y, Z", " 1/* + X, + Y, + Z"},             // not a twelfth: nearest one
       {"SYMM 0 2 0 0  0 0 -1.5 0  0 0 0 1", " + 2.0X, - 1.5Y, + Z"},  // factors other than 1
