@@ -165,11 +165,13 @@ Vec3 Completion::image_frac(std::size_t base, int t) const {
 }
 
 // Settles every image that a list atom can bond to or sit on: within
-// tol1 + its own radius + the largest radius of the read atoms.
+// tol1 + its own radius + the largest radius of the read atoms, and never
+// less than the margin, so that an image sitting on the atom is seen even
+// when a negative tolerance leaves the atom no bonding reach.
 void Completion::visit_images_near(int atom) {
   const Atom& p = run_.atoms.at(atom);
   const float rp = bond_radius(run_, p.iz);
-  const float radius = tol1_ + rp + rmax_ + margin_;
+  const float radius = std::max(tol1_ + rp + rmax_, 0.0f) + margin_;
   std::vector<int> bases;
   for (int t = 0; t < translations(); ++t) {
     const auto& s = shift_[static_cast<std::size_t>(t)];

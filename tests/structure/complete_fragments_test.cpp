@@ -225,6 +225,25 @@ TEST(CompleteFragments, CopyOnAnotherAtomIsNotAdded) {
   }
 }
 
+// With a bond tolerance of -1.5 Angstrom two carbons bond only within 0.04
+// Angstrom and a hydrogen bonds to nothing. The inversion image of C1 at
+// (-1, 0, 0) sits on H1 (0.0005 away), so it is refused although it bonds to
+// C2 (0.03 away); the image of C2 at (1, 0, -0.03) bonds to C1 and is the one
+// copy added.
+TEST(CompleteFragments, ImageOnAnAtomWithoutBondingReachIsStillADuplicate) {
+  ScratchDir dir;
+  tesk::Run run;
+  set_cell(run, 10.0f, 10.0f, 10.0f);
+  fill(run,
+       {{"C1", 6, {0.1f, 0, 0}}, {"H1", 1, {-0.1f, 0, 0.00005f}}, {"C2", 6, {-0.1f, 0, 0.003f}}},
+       {kIdentity, kInversion}, 0);
+  run.opt.tols[0] = -1.5f;
+  gencompletefrags(run);
+  ASSERT_EQ(run.cryst.nall, 4);
+  EXPECT_EQ(isq(run), (std::vector<int>{0, 0, 0, 3}));
+  EXPECT_EQ(run.atoms.at(4).xf, (Vec3{0.1f, 0.0f, -0.003f}));
+}
+
 TEST(CompleteFragments, FullAtomTableStops) {
   // Two carbons 1.06 Angstrom apart beside an inversion centre, each bonded
   // to its own image, and 99997 atoms without a covalent radius 2 Angstrom
