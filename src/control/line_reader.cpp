@@ -192,7 +192,7 @@ FreeReader::FreeReader(std::string_view line) : fields_(free_fields(line)) {}
 
 FreeReader::Status FreeReader::real(double& out) {
   if (pos_ >= fields_.size()) return Status::End;
-  auto v = read_fortran_real(fields_[pos_++]);
+  auto v = read_list_real(fields_[pos_++]);
   if (!v) return Status::Bad;
   out = *v;
   return Status::Ok;
