@@ -212,6 +212,14 @@ TEST(TextHelpers, SearchForAKeyLine) {
   EXPECT_EQ(trim_right(line), "SYMM x,-y,z");
   srchl(in, "SYMM", rewind, line, eof);
   EXPECT_EQ(eof, 1);
+
+  // Records are blank-padded before the comparison: "END " finds a bare END.
+  in.set_text("ENDX\nEND\n");
+  rewind = true;
+  srchl(in, "END ", rewind, line, eof);
+  EXPECT_EQ(eof, 0);
+  EXPECT_EQ(trim_right(line), "END");
+  EXPECT_EQ(line.size(), 80u);
 }
 
 TEST(TextInputFile, CarriageReturnsAndDirectories) {
