@@ -20,7 +20,10 @@
 namespace tesk {
 namespace {
 
-const std::string kDashes80(80, '-');
+// The dashed rules of the log are written as 80 one-character items: "(80a/)"
+// reaches its closing '/' (the empty line that ends the log) only after all
+// eighty A descriptors have been given an item.
+const std::vector<FArg> kDashes80(80, FArg("-"));
 
 bool param_files_on(const Options& o) { return o.ldb == 1 || o.lfh == 1 || o.lsx == 1; }
 
@@ -110,7 +113,7 @@ void parameter_files(Run& run) {
   const Options& o = run.opt;
   if (!param_files_on(o)) return;
   open_output(run.out.kqinp, "kq_tesk.inp");
-  run.out.log << ffmt("(/80a)", {kDashes80});
+  run.out.log << ffmt("(/80a)", kDashes80);
   run.both(ffmt("(/' Creating KQ parameter file...')"));
   if (o.lsx == 0) {
     if (o.lfh == 1) open_output(run.out.fixedh, "fixedH.ins");
@@ -128,7 +131,7 @@ void parameter_files(Run& run) {
 
 void summary(Run& run, const ProcessTimes& start) {
   const Options& o = run.opt;
-  run.out.log << ffmt("(/80a)", {kDashes80});
+  run.out.log << ffmt("(/80a)", kDashes80);
   run.both(ffmt("(/' KQ instructions are in file            : kq_tesk.mas')"));
   if (param_files_on(o))
     run.both_console_first(ffmt("( ' KQ parameters are in file              : kq_tesk.inp')"));
@@ -154,7 +157,7 @@ void summary(Run& run, const ProcessTimes& start) {
   ProcessTimes now = process_times();
   double u = now.user - start.user, s = now.system - start.system;
   run.both(ffmt("(/' Total program elapsed times u,s,t (s) :', 3(1x,f12.1) /)", {u, s, u + s}));
-  run.out.log << ffmt("(80a/)", {kDashes80});
+  run.out.log << ffmt("(80a/)", kDashes80);
   run.out.log.close();
 }
 

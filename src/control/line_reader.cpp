@@ -177,11 +177,15 @@ void srchl(TextInput& in, std::string_view key, bool& rewind, std::string& line,
   if (rewind) in.rewind();
   rewind = false;
   eof = 0;
+  const int width = line.empty() ? kLineLength : static_cast<int>(line.size());
   std::string raw;
   while (in.next(raw)) {
-    std::string head = upper(std::string_view(raw).substr(0, 32));
-    if (head.compare(0, k.size(), k) == 0 && head.size() >= k.size()) {
-      line = fixed_width(raw, line.empty() ? kLineLength : static_cast<int>(line.size()));
+    // The record is blank-padded to the caller's width before it is compared,
+    // so a key with trailing blanks also finds a shorter record.
+    std::string rec = fixed_width(raw, width);
+    std::string head = upper(fixed_width(rec, 32));
+    if (head.compare(0, k.size(), k) == 0) {
+      line = rec;
       return;
     }
   }
@@ -192,7 +196,7 @@ FreeReader::FreeReader(std::string_view line) : fields_(free_fields(line)) {}
 
 FreeReader::Status FreeReader::real(double& out) {
   if (pos_ >= fields_.size()) return Status::End;
-  auto v = read_fortran_real(fields_[pos_++]);
+  auto v = read_list_real(fields_[pos_++]);
   if (!v) return Status::Bad;
   out = *v;
   return Status::Ok;

@@ -1,6 +1,7 @@
-// Number recognition as Fortran formatted input performs it (gfortran's
-// behaviour is the reference: an empty mantissa reads as zero, so "-", "."
-// and "E5" are numbers, while "E", "1E" and "5+" are not).
+// Number recognition as Fortran input performs it, gfortran being the
+// reference. Under F editing an empty mantissa reads as zero, so "-", "." and
+// "E5" are numbers, while "E", "1E" and "5+" are not; list-directed (free
+// format) input refuses those empty mantissas.
 #include "format/number_reader.hpp"
 
 #include <cctype>
@@ -27,36 +28,73 @@ bool iequals(std::string_view a, std::string_view b) {
   return true;
 }
 
-// "Inf", "Infinity", "NaN", "NaN(...)" with an optional sign.
-std::optional<double> read_special(std::string_view w) {
-  bool neg = false;
-  std::string_view body = w;
-  if (!body.empty() && (body[0] == '+' || body[0] == '-')) {
-    neg = body[0] == '-';
-    body.remove_prefix(1);
+std::optional<double> infinity(bool neg) {
+  return neg ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+}
+
+// Infinity and not-a-number under F editing (gfortran): after the sign, the
+// word is INF, INFINITY or NAN in any case, and a NaN may carry parentheses.
+// Every character other than '(' and ')' must be a letter or digit, a ')'
+// must follow exactly one '(', and there must be no parentheses or two in
+// all; so "NaN(x1)", "NaN()z" and even "NaN((" read as NaN, while
+// "NaN(a_b)", "NaN(" and "Inf()" do not.
+std::optional<double> read_special_f(std::string_view body, bool neg) {
+  int parens = 0;
+  std::size_t name_end = body.size();
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    char c = body[i];
+    if (c == '(') {
+      if (parens == 0) name_end = i;
+      ++parens;
+    } else if (c == ')') {
+      if (parens++ != 1) return std::nullopt;
+    } else if (!std::isalnum(static_cast<unsigned char>(c))) {
+      return std::nullopt;
+    }
   }
-  if (iequals(body, "INF") || iequals(body, "INFINITY"))
-    return neg ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
-  if (body.size() >= 3 && iequals(body.substr(0, 3), "NAN")) {
-    std::string_view rest = body.substr(3);
-    if (rest.empty() || (rest.front() == '(' && rest.back() == ')' && rest.size() >= 2))
-      return std::numeric_limits<double>::quiet_NaN();
+  if (parens != 0 && parens != 2) return std::nullopt;
+  std::string_view name = body.substr(0, name_end);
+  if (iequals(name, "INF") || iequals(name, "INFINITY")) {
+    if (parens != 0) return std::nullopt;
+    return infinity(neg);
   }
+  if (iequals(name, "NAN")) return std::numeric_limits<double>::quiet_NaN();
   return std::nullopt;
 }
 
-}  // namespace
+// The same words under list-directed input: INF, INFINITY, NAN, or NAN( with
+// any characters up to a closing ')' that ends the word.
+std::optional<double> read_special_list(std::string_view body, bool neg) {
+  if (iequals(body, "INF") || iequals(body, "INFINITY")) return infinity(neg);
+  if (body.size() < 3 || !iequals(body.substr(0, 3), "NAN")) return std::nullopt;
+  std::string_view rest = body.substr(3);
+  if (rest.empty()) return std::numeric_limits<double>::quiet_NaN();
+  if (rest.size() >= 2 && rest.front() == '(' && rest.find(')') == rest.size() - 1)
+    return std::numeric_limits<double>::quiet_NaN();
+  return std::nullopt;
+}
 
-std::optional<double> read_fortran_real(std::string_view word) {
+enum class Edit { F, List };
+
+// F editing takes an empty mantissa as zero ("-", "E5") but refuses an
+// exponent whose value needs more than four digits (1E10000); list-directed
+// input wants at least one mantissa digit and lets a huge exponent overflow.
+std::optional<double> read_real(std::string_view word, Edit edit) {
   std::string_view w = strip_blanks(word);
   if (w.empty()) return std::nullopt;
-  if (auto s = read_special(w)) return s;
 
   std::size_t i = 0;
   bool neg = false;
   if (w[i] == '+' || w[i] == '-') {
     neg = w[i] == '-';
     ++i;
+  }
+  std::string_view body = w.substr(i);
+  if (!body.empty()) {
+    char c0 = up(body[0]);
+    if (edit == Edit::F && body.size() >= 3 && (c0 == 'I' || c0 == 'N'))
+      return read_special_f(body, neg);
+    if (edit == Edit::List && (c0 == 'I' || c0 == 'N')) return read_special_list(body, neg);
   }
   // Mantissa digits, kept as text so the value is converted exactly once.
   std::string digits;
@@ -73,6 +111,7 @@ std::optional<double> read_fortran_real(std::string_view word) {
       break;
     }
   }
+  if (edit == Edit::List && digits.empty()) return std::nullopt;
   long long exponent = 0;
   if (i < w.size()) {
     char c = up(w[i]);
@@ -94,6 +133,7 @@ std::optional<double> read_fortran_real(std::string_view word) {
       if (!is_digit(w[i])) return std::nullopt;
       if (exponent < 100000) exponent = exponent * 10 + (w[i] - '0');
     }
+    if (edit == Edit::F && exponent > 9999) return std::nullopt;
     if (exp_sign_neg) exponent = -exponent;
   }
   // Exact decimal conversion through strtod on a locale-free "d...e..." text.
@@ -108,6 +148,12 @@ std::optional<double> read_fortran_real(std::string_view word) {
   }
   return neg ? -v : v;
 }
+
+}  // namespace
+
+std::optional<double> read_fortran_real(std::string_view word) { return read_real(word, Edit::F); }
+
+std::optional<double> read_list_real(std::string_view word) { return read_real(word, Edit::List); }
 
 std::optional<long long> read_fortran_int(std::string_view word) {
   std::string_view w = strip_blanks(word);

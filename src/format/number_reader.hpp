@@ -10,10 +10,16 @@ namespace tesk {
 
 // Reads one whole word as a Fortran real (F edit, no implied decimals):
 // optional sign, digits with an optional point, optional exponent introduced
-// by E, D, or by a sign alone ("1.5-3"); also Infinity/Inf/NaN. Returns
-// nothing when the word is not such a number. Leading and trailing blanks are
-// allowed; an all-blank word reads as nothing.
+// by E, D, or by a sign alone ("1.5-3"); also Infinity/Inf/NaN. An empty
+// mantissa reads as zero ("-", "E5"); an exponent above 9999 is refused.
+// Returns nothing when the word is not such a number. Leading and trailing
+// blanks are allowed; an all-blank word reads as nothing.
 std::optional<double> read_fortran_real(std::string_view word);
+
+// Reads one free-format (list-directed) field as a real: the same forms, but
+// the mantissa needs at least one digit ("-" and "E5" are errors here) and
+// any exponent is taken.
+std::optional<double> read_list_real(std::string_view word);
 
 // Reads one whole word as a Fortran integer (optional sign, digits).
 std::optional<long long> read_fortran_int(std::string_view word);

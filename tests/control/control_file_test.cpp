@@ -145,6 +145,18 @@ TEST(ControlFile, MissingAndMalformedNumbers) {
   EXPECT_EQ(bad.message(), "Error while reading file tesk.inp");
 }
 
+// A lone sign passes the keyword scan as a number (F editing reads it as
+// zero) but is no number for the free-format read that follows.
+TEST(ControlFile, SignWithoutDigitsIsAMalformedNumber) {
+  FatalError tols = read_failure("FORMAT *shelx\nINPUT x.ins\nTOLS bond - ring 0.1 group 0.1\n");
+  EXPECT_EQ(tols.kind(), FatalError::Kind::Err);
+  EXPECT_EQ(tols.routine(), "ReadInp");
+  EXPECT_EQ(tols.message(), "Error while reading file tesk.inp");
+  FatalError radii = read_failure("FORMAT *shelx\nINPUT x.ins\nRADII C 0.8 N .\n");
+  EXPECT_EQ(radii.kind(), FatalError::Kind::Input);
+  EXPECT_EQ(radii.exit_status(), 2);
+}
+
 TEST(ControlFile, RingSizesOutsideThreeToHundredStop) {
   FatalError e = read_failure("FORMAT *shelx\nINPUT x.ins\nRINGS 2 8\n");
   EXPECT_EQ(e.routine(), "ReadInp");

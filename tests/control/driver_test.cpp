@@ -110,5 +110,20 @@ TEST(Driver, DatabankPromptAsksUntilAFileOpens) {
   EXPECT_EQ(eof.status, 2);
 }
 
+// The log closes with the processor times, a blank line, 80 dashes and one
+// more blank line.
+TEST(Driver, LogEndsWithDashesAndAnEmptyLine) {
+  ScratchDir dir;
+  write_file("w.ins", kWaterIns);
+  write_file("tesk.inp", "FORMAT *shelx\nINPUT w.ins\n");
+  auto r = run_tesk_binary();
+  ASSERT_EQ(r.status, 0) << r.console;
+  const std::string log = testing::read_file("tesk.out");
+  const std::string end = "\n\n" + std::string(80, '-') + "\n\n";
+  ASSERT_GE(log.size(), end.size());
+  EXPECT_EQ(log.substr(log.size() - end.size()), end);
+  EXPECT_NE(log.rfind(" Total program elapsed times u,s,t (s) :"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tesk

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "control/errors.hpp"
 #include "format/number_reader.hpp"
 
@@ -52,6 +54,52 @@ TEST(KeywordScan, NumberWordsAndKeywordWords) {
   ASSERT_EQ(lx.nkey, 4);
   EXPECT_EQ(lx.word(2), "3       ");
   EXPECT_TRUE(lx.starred(2));
+}
+
+// F editing reads an empty mantissa as zero, limits the exponent to four
+// digits of value and allows NaN only with alphanumeric text in one pair of
+// parentheses (a second '(' is tolerated, anything after ')' must be
+// alphanumeric). Such words stay in the line as numbers.
+TEST(KeywordScan, EdgesOfTheFixedPointForm) {
+  for (const char* w : {"-", "+", ".", "E5", "-E5", ".e5", "+-1", "1e9999", "1E-9999", "1e09999",
+                        "NaN()", "nan(A1)", "NaN()x", "nan(a)b", "NaN((", "+nan(1a)", "INFINITY"})
+    EXPECT_TRUE(read_fortran_real(w).has_value()) << w;
+  for (const char* w : {"1e10000", "1E-10000", "0.1e10000", "1-10000", "NaN(a_b)", "nan(a.b)",
+                        "NaN(a))", "nan(((", "NaN)(", "Inf()", "infx", "infinit", "nanx"})
+    EXPECT_FALSE(read_fortran_real(w).has_value()) << w;
+  EXPECT_EQ(*read_fortran_real("-"), 0.0);
+  EXPECT_EQ(*read_fortran_real("E5"), 0.0);
+
+  LineExtract lx;
+  std::string rest = scan("TOLS - E5 1e10000 NaN(a_b)", lx);
+  ASSERT_EQ(lx.nkey, 3);
+  EXPECT_EQ(lx.word(2), "1E10000 ");
+  EXPECT_EQ(lx.word(3), "NAN(A_B)");
+  EXPECT_EQ(trim_right(rest), "     - E5");
+}
+
+// Free-format reading wants a digit in the mantissa, so a lone sign or point
+// left in a line by the keyword scan is a bad number there; a huge exponent
+// overflows instead of failing.
+TEST(FreeFormat, EmptyMantissaIsABadNumber) {
+  for (const char* w : {"-", "+", ".", "E5", "-.", ".e5", "+-1"}) {
+    FreeReader rd(w);
+    double v = 0.0;
+    EXPECT_EQ(rd.real(v), FreeReader::Status::Bad) << w;
+  }
+  FreeReader rd("0.4 , 1.5-3 -.5 1e10000 nan(a_b)");
+  double a = 0, b = 0, c = 0, d = 0, e = 0;
+  ASSERT_EQ(rd.real(a), FreeReader::Status::Ok);
+  ASSERT_EQ(rd.real(b), FreeReader::Status::Ok);
+  ASSERT_EQ(rd.real(c), FreeReader::Status::Ok);
+  ASSERT_EQ(rd.real(d), FreeReader::Status::Ok);
+  ASSERT_EQ(rd.real(e), FreeReader::Status::Ok);
+  EXPECT_DOUBLE_EQ(a, 0.4);
+  EXPECT_DOUBLE_EQ(b, 0.0015);
+  EXPECT_DOUBLE_EQ(c, -0.5);
+  EXPECT_TRUE(std::isinf(d));
+  EXPECT_TRUE(std::isnan(e));
+  EXPECT_EQ(rd.real(a), FreeReader::Status::End);
 }
 
 TEST(KeywordScan, LongWordsAreCutAndALoneStarIsBlank) {
@@ -164,6 +212,14 @@ TEST(TextHelpers, SearchForAKeyLine) {
   EXPECT_EQ(trim_right(line), "SYMM x,-y,z");
   srchl(in, "SYMM", rewind, line, eof);
   EXPECT_EQ(eof, 1);
+
+  // Records are blank-padded before the comparison: "END " finds a bare END.
+  in.set_text("ENDX\nEND\n");
+  rewind = true;
+  srchl(in, "END ", rewind, line, eof);
+  EXPECT_EQ(eof, 0);
+  EXPECT_EQ(trim_right(line), "END");
+  EXPECT_EQ(line.size(), 80u);
 }
 
 TEST(TextInputFile, CarriageReturnsAndDirectories) {
