@@ -2,9 +2,8 @@
 // the pipeline of stages, the closing summary and the processor times.
 #include "control/driver.hpp"
 
-#include <fstream>
-#include <iostream>
-#include <sys/stat.h>
+#include <istream>
+#include <memory>
 
 #include "connectivity/neighbours.hpp"
 #include "connectivity/rings.hpp"
@@ -31,18 +30,9 @@ void open_output(Sink& sink, const std::string& name) {
   if (!sink.open(name)) err("Tesk", "Unable to open output file " + name);
 }
 
-bool databank_opens(const std::string& name) {
-  std::string path = name.substr(0, static_cast<std::size_t>(lenstr(name)));
-  if (path.empty()) return false;
-  struct stat st{};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  std::ifstream f(path);
-  return static_cast<bool>(f);
-}
-
 // Asks on the console until the databank name can be opened.
 void open_databank(Run& run, std::istream& console_in) {
-  while (!databank_opens(run.opt.abank)) {
+  while (!load_databank_file(run)) {
     run.out.console << ffmt("(/3a)", {" Error opening databank file ", run.opt.abank});
     std::string answer;
     do {
@@ -55,7 +45,6 @@ void open_databank(Run& run, std::istream& console_in) {
     } while (lenstr(answer) == 0);
     run.opt.abank = answer;
   }
-  load_databank_file(run);
 }
 
 void start_files(Run& run) {

@@ -12,8 +12,9 @@ void readshelx(Run& run, const std::string& filename);
 void readkq(Run& run, const std::string& parfile);
 void readaim2tab(Run& run, const std::string& filename);
 void readplaton(Run& run, const std::string& filename);
-// Reads the databank file named in the options into memory.
-void load_databank_file(Run& run);
+// Reads the databank file named in the options into memory; false when it
+// cannot be opened.
+bool load_databank_file(Run& run);
 // The per-atom loop: local axes, equivalence, databank transfer.
 void localdef(Run& run);
 // Closing lines of res_mopro.inp after the X-H extension.

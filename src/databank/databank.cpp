@@ -19,9 +19,10 @@ bool load_databank(Run& run, const std::string& path) {
   return true;
 }
 
-void load_databank_file(Run& run) {
+bool load_databank_file(Run& run) {
   const std::string& name = run.opt.abank;
-  load_databank(run, name.substr(0, static_cast<std::size_t>(lenstr(name))));
+  const std::string path = name.substr(0, static_cast<std::size_t>(lenstr(name)));
+  return !path.empty() && load_databank(run, path);
 }
 
 int ifs(std::string_view text) {
