@@ -367,6 +367,45 @@ TEST_F(FunctionalGroups, PyridoneRingCarbonsAndCarbonylOxygen) {
                                  {"H1", "aromatic"}}));
 }
 
+// Phenolate: the ring carbon's O has only that carbon; seen from the O, its
+// carbon is a ring carbon whose first type is C with 2 members.
+TEST_F(FunctionalGroups, PhenolateRingCarbonAndOxygen) {
+  Molecule m;
+  std::vector<int> c = phenyl(m);
+  m.radial("O1", c[0], 1.30f);
+  EXPECT_EQ(classify(m), (Groups{{"C1", "phenolate"}, {"O1", "aromatketone"}}));
+}
+
+// Aniline: the exocyclic N has three neighbours, all H or C; its flat
+// hydrogens see a planar amine outside any ring.
+TEST_F(FunctionalGroups, AnilineRingCarbonAndAmineHydrogens) {
+  Molecule m;
+  std::vector<int> c = phenyl(m);
+  int n = m.radial("N1", c[0], 1.40f);
+  m.bonded("H1", n, 1.01, c[0], 120.0, c[1], 0.0);
+  m.bonded("H7", n, 1.01, c[0], 120.0, c[1], 180.0);
+  EXPECT_EQ(classify(m),
+            (Groups{{"C1", "aminophenyl"}, {"H1", "planar amine"}, {"H7", "planar amine"}}));
+}
+
+// 2-Aminopyrimidine: C2 has three N neighbours, two in the ring (2
+// neighbours each) and the NH2 (3): largest 3, sum 7. C4 and C6 each see one
+// bare ring N.
+TEST_F(FunctionalGroups, AminopyrimidineCarbonBetweenThreeNitrogens) {
+  Molecule m;
+  std::vector<int> r = m.ring({"N1", "C2", "N3", "C4", "C5", "C6"}, 1.39f);
+  for (int k : {3, 4, 5}) m.radial("H" + std::to_string(k + 1), r[static_cast<std::size_t>(k)], 1.08f);
+  int n = m.radial("N7", r[1], 1.34f);
+  m.bonded("H7", n, 1.01, r[1], 120.0, r[0], 0.0);
+  m.bonded("H8", n, 1.01, r[1], 120.0, r[0], 180.0);
+  EXPECT_EQ(classify(m), (Groups{{"C2", "3N-sp2(232)"},
+                                 {"C4", "non-substituted nitrogen"},
+                                 {"C6", "non-substituted nitrogen"},
+                                 {"H7", "planar amine"},
+                                 {"H8", "planar amine"}}));
+  EXPECT_NE(log.str().find("\n DetExcept :: checking n-Cn-n group...\n"), std::string::npos);
+}
+
 // ---------------------------------------------------------------- phosphorus
 
 // P at the origin with four oxygens at 1.54 A on tetrahedral directions.
