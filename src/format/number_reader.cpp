@@ -74,6 +74,12 @@ std::optional<double> read_special_list(std::string_view body, bool neg) {
   return std::nullopt;
 }
 
+// Consumes an optional leading sign at position i; true for '-'.
+bool take_sign(std::string_view w, std::size_t& i) {
+  if (i >= w.size() || (w[i] != '+' && w[i] != '-')) return false;
+  return w[i++] == '-';
+}
+
 enum class Edit { F, List };
 
 // F editing takes an empty mantissa as zero ("-", "E5") but refuses an
@@ -84,11 +90,7 @@ std::optional<double> read_real(std::string_view word, Edit edit) {
   if (w.empty()) return std::nullopt;
 
   std::size_t i = 0;
-  bool neg = false;
-  if (w[i] == '+' || w[i] == '-') {
-    neg = w[i] == '-';
-    ++i;
-  }
+  const bool neg = take_sign(w, i);
   std::string_view body = w.substr(i);
   if (!body.empty()) {
     char c0 = up(body[0]);
@@ -159,11 +161,7 @@ std::optional<long long> read_fortran_int(std::string_view word) {
   std::string_view w = strip_blanks(word);
   if (w.empty()) return std::nullopt;
   std::size_t i = 0;
-  bool neg = false;
-  if (w[i] == '+' || w[i] == '-') {
-    neg = w[i] == '-';
-    ++i;
-  }
+  const bool neg = take_sign(w, i);
   if (i >= w.size()) return std::nullopt;
   long long v = 0;
   for (; i < w.size(); ++i) {
