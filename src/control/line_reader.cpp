@@ -154,7 +154,8 @@ void readline(std::string& line, LineExtract& ex) {
     std::string_view word(line.data() + s - 1, static_cast<std::size_t>(e - s + 1));
     if (read_fortran_real(word)) continue;
     // A line with more keyword words than the record holds keeps the first
-    // 40; the rest are left in the line, where no caller reads them.
+    // 40; the rest are ignored: blanked like the others, but not stored.
+    spans.emplace_back(s, e);
     if (ex.nkey >= kMaxKeywords) continue;
     std::size_t k = static_cast<std::size_t>(ex.nkey++);
     std::string_view text = word;
@@ -166,7 +167,6 @@ void readline(std::string& line, LineExtract& ex) {
     kw.resize(8, ' ');
     upcase(kw);
     ex.kword[k] = kw;
-    spans.emplace_back(s, e);
   }
   for (auto [a, b] : spans)
     for (int c = a; c <= b; ++c) line[static_cast<std::size_t>(c - 1)] = ' ';

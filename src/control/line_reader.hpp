@@ -54,8 +54,8 @@ struct LineExtract {
 int readinputline(TextInput& in, std::string& target);
 
 // Scans `line` into `ex` and blanks the keyword words out of it, leaving the
-// numbers in their columns. Words beyond the 40th keyword are left in the
-// line unscanned-as-keywords: they are neither stored nor blanked.
+// numbers in their columns. Keyword words beyond the 40th are blanked but
+// not stored.
 void readline(std::string& line, LineExtract& ex);
 
 // Columns [start, end] (1-based) of the n-th word; err("ReadChar", ...) when

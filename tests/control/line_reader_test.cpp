@@ -125,9 +125,13 @@ TEST(KeywordScan, KeepsTheFirstFortyKeywords) {
   std::string text;
   for (int i = 1; i <= 45; ++i) text += "W" + std::to_string(i) + " ";
   LineExtract lx;
-  scan(text, lx);
+  std::string rest = scan(text + "2.5", lx);
   EXPECT_EQ(lx.nkey, 40);
   EXPECT_EQ(lx.word(40), "W40     ");
+  FreeReader numbers(rest);  // the ignored words do not stand in the way of the numbers
+  double v = 0.0;
+  EXPECT_EQ(numbers.real(v), FreeReader::Status::Ok);
+  EXPECT_DOUBLE_EQ(v, 2.5);
 }
 
 TEST(ReadChar, ColumnsOfTheNthWordAndTheMissingWordStop) {
