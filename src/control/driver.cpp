@@ -12,9 +12,11 @@
 #include "control/process_times.hpp"
 #include "control/run.hpp"
 #include "control/stages.hpp"
+#include "databank/databank.hpp"
 #include "format/fortran_format.hpp"
 #include "output/side_files.hpp"
 #include "structure/complete_fragments.hpp"
+#include "structure/shelx_reader.hpp"
 
 namespace tesk {
 namespace {
@@ -76,9 +78,7 @@ void connectivity(Run& run) {
   if (o.ifra == 1 && o.compfrag >= 0) {
     gencompletefrags(run);
   } else {
-    run.cryst.nall = run.atoms.natoms;
-    run.cryst.isq.assign(static_cast<std::size_t>(run.atoms.natoms), 0);
-    run.cryst.nsq.assign(static_cast<std::size_t>(run.atoms.natoms), 0);
+    set_working_list(run);
   }
   if (o.rings_flag == 1) {
     ProcessTimes t0 = process_times();

@@ -1,5 +1,5 @@
-// Stages of the pipeline that the driver calls and that live in other
-// subsystems: structure readers, the per-atom loop, the parameter files.
+// Stages of the pipeline that are not built yet: the other structure
+// readers, the per-atom loop, the parameter files.
 #pragma once
 
 #include <string>
@@ -8,13 +8,9 @@ namespace tesk {
 
 struct Run;
 
-void readshelx(Run& run, const std::string& filename);
 void readkq(Run& run, const std::string& parfile);
 void readaim2tab(Run& run, const std::string& filename);
 void readplaton(Run& run, const std::string& filename);
-// Reads the databank file named in the options into memory; false when it
-// cannot be opened.
-bool load_databank_file(Run& run);
 // The per-atom loop: local axes, equivalence, databank transfer.
 void localdef(Run& run);
 // Closing lines of res_mopro.inp after the X-H extension.

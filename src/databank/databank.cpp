@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "control/run.hpp"
-#include "control/stages.hpp"
 
 namespace tesk {
 

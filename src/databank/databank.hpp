@@ -13,6 +13,8 @@ struct Databank;
 
 // Reads the databank file into run.db.bank; false when it cannot be opened.
 bool load_databank(Run& run, const std::string& path);
+// The same for the databank named in the options (blank name: false).
+bool load_databank_file(Run& run);
 
 // Looks atom up in the databank: refreshes its neighbour summary (findnei),
 // leaves the first matching entry's parameters (or the defaults) in
