@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "connectivity/neighbours.hpp"
-#include "control/run.hpp"
+#include "model/run.hpp"
 #include "databank/databank.hpp"
-#include "structure/elements.hpp"
+#include "model/elements.hpp"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "connectivity/neighbours.hpp"
-#include "control/run.hpp"
+#include "model/run.hpp"
 #include "structure/cell.hpp"
 #include "structure/complete_fragments.hpp"
-#include "structure/elements.hpp"
+#include "model/elements.hpp"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "connectivity/rings.hpp"
-#include "control/control_file.hpp"
-#include "control/run.hpp"
+#include "app/control_file.hpp"
+#include "model/run.hpp"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <string>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 #include "structure/cell.hpp"
 #include "structure/complete_fragments.hpp"

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "control/sink.hpp"
-#include "structure/atom_table.hpp"
+#include "core/sink.hpp"
+#include "model/atom_table.hpp"
 
 namespace tesk {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "connectivity/eigen3.hpp"
-#include "control/run.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 
 namespace tesk {

@@ -2,107 +2,24 @@
 // two connections cannot lie on a ring; removing it may open its neighbour,
 // so the elimination repeats in cycles until a cycle removes nothing.
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "connectivity/rings.hpp"
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/cell_grid.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 #include "structure/cell.hpp"
-#include "structure/elements.hpp"
+#include "model/elements.hpp"
 
 namespace tesk {
 namespace {
 
-float radius(const Run& run, int z) {
-  if (z < 1 || z >= static_cast<int>(run.covrad.size())) return 0.0f;
-  return run.covrad[static_cast<std::size_t>(z)];
-}
-
 bool finite_point(const Vec3& x) {
   return std::isfinite(x[0]) && std::isfinite(x[1]) && std::isfinite(x[2]);
 }
-
-// Atoms 1..n sorted into cubic cells whose edge is at least `cut`, so every
-// atom within `cut` of a point lies in the 27 cells around it. Atoms with a
-// non-finite coordinate are left out: their distances compare false against
-// any limit. Sparse boxes get coarser cells so the grid stays about the
-// size of the atom count.
-class CellGrid {
- public:
-  CellGrid(const Run& run, int n, float cut) {
-    std::array<double, 3> hi{-1e300, -1e300, -1e300};
-    lo_ = {1e300, 1e300, 1e300};
-    for (int a = 1; a <= n; ++a) {
-      const Vec3& x = run.atoms.at(a).xc;
-      if (!finite_point(x)) continue;
-      for (std::size_t i = 0; i < 3; ++i) {
-        lo_[i] = std::min(lo_[i], static_cast<double>(x[i]));
-        hi[i] = std::max(hi[i], static_cast<double>(x[i]));
-      }
-    }
-    if (lo_[0] > hi[0]) return;
-    // The slack keeps rounding in the cell index harmless.
-    edge_ = static_cast<double>(cut) * 1.001 + 1e-3;
-    const double max_cells = std::max(8.0 * n, 1000.0);
-    for (;;) {
-      double cells = 1.0;
-      for (std::size_t i = 0; i < 3; ++i) cells *= std::floor((hi[i] - lo_[i]) / edge_) + 1.0;
-      if (cells <= max_cells) break;
-      edge_ *= 1.5;
-    }
-    for (std::size_t i = 0; i < 3; ++i)
-      dim_[i] = static_cast<long long>(std::floor((hi[i] - lo_[i]) / edge_)) + 1;
-    fill(run, n);
-  }
-
-  // Calls f(b) for every atom b in the cells around x.
-  template <class F>
-  void for_near(const Vec3& x, F f) const {
-    if (start_.empty() || !finite_point(x)) return;
-    const std::array<long long, 3> c{cell(x, 0), cell(x, 1), cell(x, 2)};
-    for (long long z = std::max(c[2] - 1, 0LL); z <= std::min(c[2] + 1, dim_[2] - 1); ++z)
-      for (long long y = std::max(c[1] - 1, 0LL); y <= std::min(c[1] + 1, dim_[1] - 1); ++y)
-        for (long long k = std::max(c[0] - 1, 0LL); k <= std::min(c[0] + 1, dim_[0] - 1); ++k) {
-          const std::size_t i = index(k, y, z);
-          for (int m = start_[i]; m < start_[i + 1]; ++m) f(members_[static_cast<std::size_t>(m)]);
-        }
-  }
-
- private:
-  long long cell(const Vec3& x, std::size_t i) const {
-    const auto c = static_cast<long long>(std::floor((static_cast<double>(x[i]) - lo_[i]) / edge_));
-    return std::clamp(c, 0LL, dim_[i] - 1);
-  }
-  std::size_t index(long long x, long long y, long long z) const {
-    return static_cast<std::size_t>((z * dim_[1] + y) * dim_[0] + x);
-  }
-  std::size_t home(const Vec3& x) const { return index(cell(x, 0), cell(x, 1), cell(x, 2)); }
-
-  // Counting sort into cells, ascending atom number within each.
-  void fill(const Run& run, int n) {
-    const auto ncell = static_cast<std::size_t>(dim_[0] * dim_[1] * dim_[2]);
-    start_.assign(ncell + 1, 0);
-    for (int a = 1; a <= n; ++a)
-      if (finite_point(run.atoms.at(a).xc)) ++start_[home(run.atoms.at(a).xc) + 1];
-    for (std::size_t c = 0; c < ncell; ++c) start_[c + 1] += start_[c];
-    members_.resize(static_cast<std::size_t>(start_[ncell]));
-    std::vector<int> next(start_.begin(), start_.end() - 1);
-    for (int a = 1; a <= n; ++a) {
-      if (!finite_point(run.atoms.at(a).xc)) continue;
-      members_[static_cast<std::size_t>(next[home(run.atoms.at(a).xc)]++)] = a;
-    }
-  }
-
-  std::array<double, 3> lo_{};
-  double edge_ = 1.0;
-  std::array<long long, 3> dim_{1, 1, 1};
-  std::vector<int> start_;
-  std::vector<int> members_;
-};
 
 // Every pair of atoms 1..n within covalent radius + radius + tol1 (the
 // limit included), per atom (index a-1) in ascending atom number, as a scan
@@ -112,22 +29,31 @@ std::vector<std::vector<int>> contacts(const Run& run, int n) {
   std::vector<float> rad(static_cast<std::size_t>(n));
   float rmax = 0.0f;
   for (int a = 1; a <= n; ++a) {
-    rad[static_cast<std::size_t>(a - 1)] = radius(run, run.atoms.at(a).iz);
+    rad[static_cast<std::size_t>(a - 1)] = bond_radius(run, run.atoms.at(a).iz);
     rmax = std::max(rmax, rad[static_cast<std::size_t>(a - 1)]);
   }
   const float tol1 = run.opt.tol1();
   const float cut = rmax + rmax + tol1;
   if (n == 0 || !(cut >= 0.0f)) return adj;
 
-  const CellGrid grid(run, n, cut);
+  // Atoms with a non-finite coordinate stay out of the grid: their distances
+  // compare false against any limit. The slack on the reach covers rounding
+  // of the single-precision distance.
+  const float reach = cut * 1.001f + 1e-3f;
+  CellGrid grid(reach);
+  for (int a = 1; a <= n; ++a)
+    if (finite_point(run.atoms.at(a).xc)) grid.insert(a, run.atoms.at(a).xc);
+  std::vector<int> near;
   for (int a = 1; a <= n; ++a) {
     const Vec3& xa = run.atoms.at(a).xc;
+    if (!finite_point(xa)) continue;
     const float ra = rad[static_cast<std::size_t>(a - 1)];
     auto& list = adj[static_cast<std::size_t>(a - 1)];
-    grid.for_near(xa, [&](int b) {
+    near.clear();
+    grid.collect(xa, reach, near);
+    for (int b : near)
       if (b != a && dist(xa, run.atoms.at(b).xc) <= ra + rad[static_cast<std::size_t>(b - 1)] + tol1)
         list.push_back(b);
-    });
     std::sort(list.begin(), list.end());
   }
   return adj;

@@ -7,8 +7,8 @@
 
 #include "connectivity/planes.hpp"
 #include "connectivity/rings.hpp"
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 
 namespace tesk {

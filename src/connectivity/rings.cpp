@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "connectivity/rings.hpp"
-#include "control/run.hpp"
+#include "model/run.hpp"
 
 namespace tesk {
 

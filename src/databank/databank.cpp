@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "control/run.hpp"
+#include "model/run.hpp"
 
 namespace tesk {
 

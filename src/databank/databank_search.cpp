@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "connectivity/neighbours.hpp"
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "databank/databank.hpp"
 #include "format/fortran_format.hpp"
 

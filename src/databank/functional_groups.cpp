@@ -7,8 +7,8 @@
 
 #include "connectivity/neighbours.hpp"
 #include "connectivity/planes.hpp"
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "databank/group_rules.hpp"
 #include "format/fortran_format.hpp"
 

@@ -3,7 +3,7 @@
 // (ring nitrogens, exocyclic N, O, S) change their density.
 #include <algorithm>
 
-#include "control/run.hpp"
+#include "model/run.hpp"
 #include "databank/group_rules.hpp"
 #include "format/fortran_format.hpp"
 

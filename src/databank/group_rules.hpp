@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "connectivity/neighbour_table.hpp"
+#include "model/neighbour_table.hpp"
 #include "connectivity/rings.hpp"
 
 namespace tesk {

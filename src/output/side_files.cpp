@@ -1,9 +1,9 @@
 // Fixed lines of mopro_tesk.par, con_mopro.inp and the PLATON plot file tesk.spf.
 #include "output/side_files.hpp"
 
-#include "control/run.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
-#include "structure/elements.hpp"
+#include "model/elements.hpp"
 
 namespace tesk {
 

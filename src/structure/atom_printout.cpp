@@ -2,9 +2,9 @@
 // readers print them to the log.
 #include "structure/atom_printout.hpp"
 
-#include "control/run.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
-#include "structure/elements.hpp"
+#include "model/elements.hpp"
 
 namespace tesk {
 

@@ -1,7 +1,7 @@
 // Standard printouts of the atom table and of the scattering types.
 #pragma once
 
-#include "control/sink.hpp"
+#include "core/sink.hpp"
 
 namespace tesk {
 

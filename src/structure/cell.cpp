@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 
 namespace tesk {

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "structure/atom_table.hpp"
-#include "structure/cell_symmetry.hpp"
+#include "model/atom_table.hpp"
+#include "model/cell_symmetry.hpp"
 
 namespace tesk {
 

@@ -22,19 +22,14 @@
 #include <unordered_set>
 #include <vector>
 
-#include "connectivity/cell_grid.hpp"
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/cell_grid.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 #include "structure/cell.hpp"
 #include "structure/symmetry.hpp"
 
 namespace tesk {
-
-float bond_radius(const Run& run, int z) {
-  if (z < 1 || z > 56) return 0.0f;
-  return run.covrad[static_cast<std::size_t>(z)];
-}
 
 void set_working_list(Run& run) {
   const int natoms = run.atoms.natoms;

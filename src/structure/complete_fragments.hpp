@@ -6,11 +6,6 @@ namespace tesk {
 
 struct Run;
 
-// The covalent radius the bond criterion uses for atomic number z. Elements
-// without a tabulated radius (z 0 and z above 56) count as 0.0 Angstrom, so
-// they bond only within the tolerance plus their partner's radius.
-float bond_radius(const Run& run, int z);
-
 // Appends to the atom table the symmetry copies bonded to the working list,
 // sets run.cryst, writes the log list and complete.ang.
 void gencompletefrags(Run& run);

@@ -4,12 +4,12 @@
 // with SHELXL's free-variable codes and riding U values resolved.
 #include <cmath>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 #include "format/number_reader.hpp"
 #include "structure/cell.hpp"
-#include "structure/elements.hpp"
+#include "model/elements.hpp"
 #include "structure/shelx_lines.hpp"
 #include "structure/shelx_reader.hpp"
 
@@ -25,11 +25,6 @@ struct Residue {
   int number = 0;     // residue 0 is the main residue
   std::string cls;    // residue class, blank for residue 0
 };
-
-std::string padded(std::string text, std::size_t width) {
-  text.resize(width, ' ');
-  return text;
-}
 
 std::string one_record(std::string text) {
   if (!text.empty() && text.back() == '\n') text.pop_back();
@@ -55,8 +50,8 @@ Residue read_resi(const ShelxLine& line) {
 
 void add_residue_names(Run& run, const ShelxLine& line, const Residue& res) {
   std::string name = line.text.substr(0, line.text.find(' '));
-  name = padded(name.substr(0, std::min<std::size_t>(name.size(), 10)), 6);
-  std::string cls = padded(res.cls, 5);
+  name = fixed_width(name, 6);
+  std::string cls = fixed_width(res.cls, 5);
   run.resi1.resnam.push_back(one_record(ffmt("(a6,1x,i3,2x,a5)", {name, res.number, cls})));
   run.resi1.resshort.push_back(one_record(ffmt("(a6,1x,i3)", {name, res.number})));
 }
@@ -165,7 +160,7 @@ std::string shatnam(const Run& run, std::string& line, int z, int n, int count_i
     label = name.substr(0, cut) + "(" + name.substr(cut) + ")";
   }
   line.replace(start, end - start, end - start, ' ');
-  return padded(label.substr(0, std::min<std::size_t>(label.size(), 8)), 8);
+  return fixed_width(label, 8);
 }
 
 // SHELXL codes a parameter as 10m + p: m = 1 fixes it at p; m > 1 ties it to

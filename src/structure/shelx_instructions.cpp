@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 #include "format/number_reader.hpp"
-#include "structure/elements.hpp"
-#include "structure/output_headers.hpp"
+#include "model/elements.hpp"
 #include "structure/shelx_lines.hpp"
 #include "structure/shelx_reader.hpp"
 
@@ -33,16 +32,15 @@ float read_real(FreeReader& in, const ShelxState& st, std::string_view card) {
 }
 
 // CELL lambda a b c alpha beta gamma
-void on_cell(Run& run, const ShelxLine& line, ShelxState& st) {
+void on_cell(Run& run, const ShelxLine& line, ShelxState& st, const ShelxHeaderListener& headers) {
   FreeReader in(after_keyword(line.upper));
   st.wave = read_real(in, st, "CELL");
   for (float& p : run.ucell.p) p = read_real(in, st, "CELL");
-  kq_cell(run, st.wave);
-  mopro_cell(run, st.wave);
+  headers.cell(run, st.wave);
 }
 
 // LATT n: n > 0 centrosymmetric; |n| = 1..7 for P, I, R, F, A, B, C.
-void on_latt(Run& run, const ShelxLine& line, ShelxState& st) {
+void on_latt(Run& run, const ShelxLine& line, ShelxState& st, const ShelxHeaderListener& headers) {
   FreeReader in(after_keyword(line.upper));
   int n = 0;
   if (in.integer(n) != FreeReader::Status::Ok) {
@@ -54,7 +52,7 @@ void on_latt(Run& run, const ShelxLine& line, ShelxState& st) {
     run.out.console << ffmt("(3a)", {" Lattice type ", std::to_string(n), " is not supported"});
     stop_run("unsupported lattice type");
   }
-  kq_latt(run, st.centro(), st.letter());
+  headers.latt(run, st.centro(), st.letter());
 }
 
 // Blank runs folded to one blank, one blank in front, as SYMM cards are usually written.
@@ -92,8 +90,8 @@ void add_card_texts(ShelxState& st, const std::string& operators) {
   }
 }
 
-void on_symm(Run& run, const ShelxLine& line, ShelxState& st) {
-  kq_symm(run, line.upper);
+void on_symm(Run& run, const ShelxLine& line, ShelxState& st, const ShelxHeaderListener& headers) {
+  headers.symm(run, line.upper);
   std::string operators = line.upper.size() > 4 ? line.upper.substr(4) : std::string();
   add_card_texts(st, trim_right(operators));
 }
@@ -137,23 +135,24 @@ char ShelxState::letter() const {
   return n >= 1 && n <= 7 ? kLetters[static_cast<std::size_t>(n - 1)] : '?';
 }
 
-void shelx_instructions(Run& run, const TextInput& in, ShelxState& st) {
+void shelx_instructions(Run& run, const TextInput& in, ShelxState& st,
+                        const ShelxHeaderListener& headers) {
   ShelxLines lines(in);
   ShelxLine line;
   // Instructions after END are read as well: SHELXL writes the weighting
   // scheme it suggests for the next cycle there.
   while (lines.next(line)) {
     if (line.kind != ShelxLine::Kind::Instruction) continue;
-    if (line.key == "CELL") on_cell(run, line, st);
-    else if (line.key == "LATT") on_latt(run, line, st);
-    else if (line.key == "SYMM") on_symm(run, line, st);
+    if (line.key == "CELL") on_cell(run, line, st, headers);
+    else if (line.key == "LATT") on_latt(run, line, st, headers);
+    else if (line.key == "SYMM") on_symm(run, line, st, headers);
     else if (line.key == "SFAC") on_sfac(run, line);
     else if (line.key == "FVAR") on_fvar(run, line, st);
     else if (line.key == "WGHT") on_wght(run, line, st);
     else if (line.key == "RESI") run.resi1.resflag = 1;
   }
   // Without LATT, SHELXL takes LATT 1: primitive and centrosymmetric.
-  if (!st.latt_given) kq_latt(run, st.centro(), st.letter());
+  if (!st.latt_given) headers.latt(run, st.centro(), st.letter());
 }
 
 }  // namespace tesk

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "control/line_reader.hpp"
+#include "core/line_reader.hpp"
 
 namespace tesk {
 

@@ -2,12 +2,11 @@
 // orthogonalisation, then the atoms.
 #include "structure/shelx_reader.hpp"
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 #include "structure/atom_printout.hpp"
 #include "structure/cell.hpp"
-#include "structure/output_headers.hpp"
 #include "structure/symmetry.hpp"
 
 namespace tesk {
@@ -41,21 +40,21 @@ void atom_heading(Run& run) {
 
 }  // namespace
 
-void readshelx(Run& run, const std::string& filename) {
-  kq_title(run);
+void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener& headers) {
+  headers.title(run);
   ShelxState st;
   st.filename = trim_right(filename);
   TextInput in;
   if (!in.open(st.filename)) err("ReadShelx", "Error opening SHELX file...");
 
-  shelx_instructions(run, in, st);
-  kq_header_tail(run);
+  shelx_instructions(run, in, st, headers);
+  headers.instructions_read(run);
   log_crystal(run, st);
   build_operators(run, st);
   prattyp(run);
   tranmat(run);
   atom_heading(run);
-  mopro_header_tail(run, st.cards, st.letter(), st.centro());
+  headers.operators_ready(run, st);
 
   shelx_atoms(run, in, st);
   run.out.console << ffmt("(/a,i5)", {" Total atoms read from SHELX file = ", run.atoms.natoms});

@@ -7,15 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "control/line_reader.hpp"
+#include "core/line_reader.hpp"
 
 namespace tesk {
 
 struct Run;
-
-// Reads `filename` into the atom table, cell and symmetry, and writes the
-// leading sections of kq_tesk.mas and mopro_tesk.par.
-void readshelx(Run& run, const std::string& filename);
 
 // What the first pass learns beyond the shared tables.
 struct ShelxState {
@@ -32,9 +28,32 @@ struct ShelxState {
   char letter() const;      // 'P', 'I', 'R', 'F', 'A', 'B', 'C'; '?' outside 1..7
 };
 
+// The KQ master file and the MoPro parameter file open with the cards of the
+// SHELX file, echoed in file order while the first pass reads them. The
+// reader reports each event here; the writers of those files listen (the
+// driver hands them in), so a fatal stop in the middle of the file leaves
+// both files holding the lines of the cards read so far.
+class ShelxHeaderListener {
+ public:
+  virtual ~ShelxHeaderListener() = default;
+  virtual void title(Run&) const {}
+  virtual void cell(Run&, float /*wave*/) const {}
+  virtual void latt(Run&, bool /*centro*/, char /*letter*/) const {}
+  virtual void symm(Run&, std::string_view /*card*/) const {}
+  // After the first pass, before the operators are built.
+  virtual void instructions_read(Run&) const {}
+  // Operators and orthogonalisation done, before the atom pass.
+  virtual void operators_ready(Run&, const ShelxState&) const {}
+};
+
+// Reads `filename` into the atom table, cell and symmetry; `headers` hears
+// every card the output headers echo.
+void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener& headers);
+
 // First pass: cell, lattice, symmetry cards, SFAC, FVAR, WGHT, RESI. Writes the
-// KQ master and MoPro lines that go with the cards.
-void shelx_instructions(Run& run, const TextInput& in, ShelxState& st);
+// cards that the output headers echo to `headers`.
+void shelx_instructions(Run& run, const TextInput& in, ShelxState& st,
+                        const ShelxHeaderListener& headers);
 
 // Second pass: every atom line into the atom table.
 void shelx_atoms(Run& run, const TextInput& in, ShelxState& st);

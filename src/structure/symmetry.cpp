@@ -5,8 +5,8 @@
 #include <cctype>
 #include <cmath>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 #include "structure/cell.hpp"
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "control/line_reader.hpp"
-#include "structure/atom_table.hpp"
-#include "structure/cell_symmetry.hpp"
+#include "core/line_reader.hpp"
+#include "model/atom_table.hpp"
+#include "model/cell_symmetry.hpp"
 
 namespace tesk {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "control/run.hpp"
+#include "model/run.hpp"
 #include "format/fortran_format.hpp"
 #include "format/number_reader.hpp"
 #include "structure/symmetry.hpp"

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "control/control_file.hpp"
-#include "control/run.hpp"
+#include "app/control_file.hpp"
+#include "model/run.hpp"
 
 namespace tesk::testing {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "structure/cell.hpp"
-#include "structure/elements.hpp"
+#include "model/elements.hpp"
 
 namespace tesk {
 namespace {

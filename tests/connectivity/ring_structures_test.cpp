@@ -5,7 +5,7 @@
 #include <set>
 
 #include "connectivity/rings.hpp"
-#include "control/control_file.hpp"
+#include "app/control_file.hpp"
 #include "structure/complete_fragments.hpp"
 #include "structure/shelx_fixture.hpp"
 
@@ -21,7 +21,7 @@ TEST(RingStructures, NaphthaleneOnAnInversionCentre) {
   init(r.run);
   r.run.opt.compfrag = 1;
   r.run.opt.ring1 = {3, 10, 0};
-  readshelx(r.run, testing::structures_dir() + "naphthalene_p21a.res");
+  readshelx(r.run, testing::structures_dir() + "naphthalene_p21a.res", ShelxHeaders{});
   gencompletefrags(r.run);
   connect4rings(r.run);
   findrings(r.run);

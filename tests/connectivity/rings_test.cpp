@@ -7,7 +7,7 @@
 
 #include "connectivity/molecules.hpp"
 #include "connectivity/rings.hpp"
-#include "control/errors.hpp"
+#include "core/errors.hpp"
 #include "test_support.hpp"
 
 namespace tesk {

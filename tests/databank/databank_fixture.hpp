@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "control/run.hpp"
+#include "model/run.hpp"
 #include "databank/databank.hpp"
-#include "structure/elements.hpp"
+#include "model/elements.hpp"
 
 namespace tesk::testing {
 

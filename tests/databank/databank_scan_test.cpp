@@ -8,7 +8,7 @@
 #include <cmath>
 #include <random>
 
-#include "control/errors.hpp"
+#include "core/errors.hpp"
 #include "databank/databank.hpp"
 #include "databank_fixture.hpp"
 

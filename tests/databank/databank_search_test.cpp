@@ -2,7 +2,7 @@
 // defaults when none fits, the records' fine print, and the fatal stops.
 #include <gtest/gtest.h>
 
-#include "control/errors.hpp"
+#include "core/errors.hpp"
 #include "databank/databank.hpp"
 #include "databank_fixture.hpp"
 

@@ -9,7 +9,7 @@
 #include <map>
 #include <sstream>
 
-#include "control/errors.hpp"
+#include "core/errors.hpp"
 #include "databank/molecule_builder.hpp"
 #include "test_support.hpp"
 

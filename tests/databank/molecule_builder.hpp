@@ -10,8 +10,8 @@
 
 #include "connectivity/neighbours.hpp"
 #include "connectivity/rings.hpp"
-#include "control/run.hpp"
-#include "structure/elements.hpp"
+#include "model/run.hpp"
+#include "model/elements.hpp"
 
 namespace tesk::testkit {
 

@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "control/run.hpp"
+#include "model/run.hpp"
 
 namespace tesk {
 namespace {

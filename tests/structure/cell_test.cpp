@@ -9,8 +9,8 @@
 #include <functional>
 #include <sstream>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 
 namespace tesk {
 namespace {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "structure/cell.hpp"
-#include "structure/elements.hpp"
+#include "model/elements.hpp"
 #include "structure/symmetry.hpp"
 #include "structure/shelx_fixture.hpp"
 #include "test_support.hpp"
@@ -393,7 +393,7 @@ TEST(CompleteFragments, IncrementalSearchEqualsRestartScanOnRealStructures) {
                            "ch2cl2_c2c_fragment.ins", "zp2_pna21.ins"}) {
     testing::ShelxRun fast, plain;
     for (testing::ShelxRun* r : {&fast, &plain}) {
-      readshelx(r->run, testing::structures_dir() + "/" + name);
+      readshelx(r->run, testing::structures_dir() + "/" + name, ShelxHeaders{});
       for (int z = 0; z < static_cast<int>(r->run.covrad.size()); ++z)
         r->run.covrad[static_cast<std::size_t>(z)] = covrad_table(z);
       r->run.opt.compfrag = 1;

@@ -4,8 +4,9 @@
 #include <sstream>
 #include <string>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
+#include "output/output_headers.hpp"
 #include "structure/shelx_reader.hpp"
 #include "test_support.hpp"
 
@@ -26,7 +27,7 @@ struct ShelxRun {
   void read_text(const std::string& text) {
     ScratchDir dir;
     write_file("test.ins", text);
-    readshelx(run, "test.ins");
+    readshelx(run, "test.ins", ShelxHeaders{});
   }
 
   // Reads `text` and returns the stop it ends with.

@@ -266,7 +266,7 @@ TEST(ShelxReader, FatalStops) {
     ShelxRun r;
     testing::ScratchDir dir;
     try {
-      readshelx(r.run, "missing.ins");
+      readshelx(r.run, "missing.ins", ShelxHeaders{});
       FAIL();
     } catch (const FatalError& e) {
       EXPECT_EQ(e.routine(), "ReadShelx");

@@ -44,7 +44,7 @@ TEST(ShelxStructures, EveryFileReadsToTheEnd) {
     }
     ASSERT_NE(exp, nullptr) << name << " has no expected counts";
     testing::ShelxRun r;
-    readshelx(r.run, path_of(name));
+    readshelx(r.run, path_of(name), ShelxHeaders{});
     EXPECT_EQ(r.run.atoms.natoms, exp->natoms) << name;
     EXPECT_EQ(r.run.symm.nsym(), exp->nsym) << name;
   }
@@ -55,7 +55,7 @@ TEST(ShelxStructures, EveryFileReadsToTheEnd) {
 TEST(ShelxStructures, IndiumStopsAtTheScatTable) {
   testing::ShelxRun r;
   try {
-    readshelx(r.run, path_of("large_1548072_p-1.res"));
+    readshelx(r.run, path_of("large_1548072_p-1.res"), ShelxHeaders{});
     FAIL();
   } catch (const FatalError& e) {
     EXPECT_EQ(e.routine(), "GetSFT");
@@ -70,7 +70,7 @@ TEST(ShelxStructures, IndiumStopsAtTheScatTable) {
 
 TEST(ShelxStructures, AspirinRidingHydrogens) {
   testing::ShelxRun r;
-  readshelx(r.run, path_of("aspirin_p21c.ins"));
+  readshelx(r.run, path_of("aspirin_p21c.ins"), ShelxHeaders{});
   EXPECT_EQ(r.run.atoms.at(7).label, "H(3)    ");
   EXPECT_NEAR(r.run.atoms.at(7).uij[0], 0.06952f, 5e-6);
   EXPECT_EQ(r.run.atoms.at(2).label, "H(2)    ");
@@ -81,7 +81,7 @@ TEST(ShelxStructures, AspirinRidingHydrogens) {
 
 TEST(ShelxStructures, DisorderedBromineOnFreeVariableTwo) {
   testing::ShelxRun r;
-  readshelx(r.run, path_of("disorder_97srv101_p-1.ins"));
+  readshelx(r.run, path_of("disorder_97srv101_p-1.ins"), ShelxHeaders{});
   EXPECT_FLOAT_EQ(r.run.shelx1.fvar[1], 0.25054f);
   int br_pair = 0;
   for (const Atom& a : r.run.atoms.list) {
@@ -97,7 +97,7 @@ TEST(ShelxStructures, CentredAndAcentricOperators) {
   {
     // Fm-3m: 24 cards, 4 lattice points, an inversion centre
     testing::ShelxRun r;
-    readshelx(r.run, path_of("caf2_fm-3m.res"));
+    readshelx(r.run, path_of("caf2_fm-3m.res"), ShelxHeaders{});
     const SymOp& two = r.run.symm.op(2);  // -X,-Y,+Z
     EXPECT_EQ(two.rot[0][0], -1.0f);
     EXPECT_EQ(two.rot[1][1], -1.0f);
@@ -111,7 +111,7 @@ TEST(ShelxStructures, CentredAndAcentricOperators) {
   {
     // P2(1)2(1)2(1), acentric: the second card 0.5-X,-Y,0.5+Z as written
     testing::ShelxRun r;
-    readshelx(r.run, path_of("exp353_p212121.ins"));
+    readshelx(r.run, path_of("exp353_p212121.ins"), ShelxHeaders{});
     const SymOp& op = r.run.symm.op(2);
     EXPECT_EQ(op.rot[0][0], -1.0f);
     EXPECT_EQ(op.rot[1][1], -1.0f);
@@ -122,7 +122,7 @@ TEST(ShelxStructures, CentredAndAcentricOperators) {
   {
     // R-3c on hexagonal axes: 6 cards, 3 lattice points, an inversion centre
     testing::ShelxRun r;
-    readshelx(r.run, path_of("fe_aqua_r-3c.res"));
+    readshelx(r.run, path_of("fe_aqua_r-3c.res"), ShelxHeaders{});
     EXPECT_NE(r.mopro.str().find("SYMM   6 R CENTRO\n"), std::string::npos);
     // Fe written with the fixed occupancy 10.16667 on a -3 site
     EXPECT_FLOAT_EQ(r.run.atoms.at(1).occ, 0.16667f);
@@ -132,7 +132,7 @@ TEST(ShelxStructures, CentredAndAcentricOperators) {
 
 TEST(ShelxStructures, ResiduesOfTheProteinFragment) {
   testing::ShelxRun r;
-  readshelx(r.run, path_of("protein_3odl_resi.ins"));
+  readshelx(r.run, path_of("protein_3odl_resi.ins"), ShelxHeaders{});
   ASSERT_EQ(r.run.resi1.resnam.size(), 23u);
   EXPECT_EQ(r.run.resi1.resnam[0], "N        8  SER  ");
   EXPECT_EQ(r.run.resi1.resnam[4], "N        9  LYS  ");

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "structure/symmetry.hpp"
 
 namespace tesk {

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <sstream>
 
-#include "control/errors.hpp"
-#include "control/run.hpp"
+#include "core/errors.hpp"
+#include "model/run.hpp"
 #include "structure/cell.hpp"
 #include "test_support.hpp"
 

@@ -1,0 +1,60 @@
+// Per-atom results of functional-group recognition and databank transfer.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "model/databank_file.hpp"
+
+namespace tesk {
+
+// Multipole populations P(l,m), l = 0..4, m = -4..4.
+struct Populations {
+  std::array<std::array<float, 9>, 5> p{};
+  float& at(int l, int m) { return p[static_cast<std::size_t>(l)][static_cast<std::size_t>(m + 4)]; }
+  float at(int l, int m) const { return p[static_cast<std::size_t>(l)][static_cast<std::size_t>(m + 4)]; }
+};
+
+// The match record of the last databank search.
+struct MatchRecord {
+  int ifind = 0;
+  float Pval = 0.0f;
+  float sigmaPv = 0.01f;
+  std::array<float, 2> kappa{1.0f, 1.0f};
+  Populations plm;
+};
+
+struct ExceptRow {
+  int flag = 0;
+  std::string group = std::string(40, ' ');
+};
+
+struct AtomPoles {
+  float pv = 0.0f;
+  float sigma = 0.0f;
+  Populations plm;
+};
+
+struct KappaSet {
+  std::array<float, 2> kappa{1.0f, 1.0f};
+  int sftype = 0;
+};
+
+struct DatabankState {
+  Databank bank;                           // the databank file, read once
+  MatchRecord mpoles1;
+  std::vector<ExceptRow> except;           // per atom, index 0 = atom 1
+  std::vector<std::array<int, 3>> forh;    // per atom: parent nnei, parent Z, parent's H count
+  std::vector<AtomPoles> mpoles;           // per atom
+  std::vector<KappaSet> kappas;            // per kappa set, index 0 = set 1
+  int nkappas = 0;                         // highest kappa set in use
+  int nkappaset = 0;                       // kappa sets created so far
+  std::vector<int> kappaset;               // per atom: its kappa set
+  // Environment of the atom being searched, set by the axis rules.
+  int iring = 0;
+  int imemb = 0;
+  bool lpg = false;
+};
+
+}  // namespace tesk

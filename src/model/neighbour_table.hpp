@@ -1,0 +1,53 @@
+// Bonded neighbours: one record per atom of the working list, and the work
+// record of the last single search.
+#pragma once
+
+#include <vector>
+
+#include "core/cell_grid.hpp"
+
+namespace tesk {
+
+constexpr int kMaxNeighbours = 20;    // per atom record
+constexpr int kMaxSearchNeighbours = 1000;  // maxnei, one search
+
+// One atom's neighbours: jnei/dnei by ascending distance; types by ascending
+// atomic number, each with its members (tnei). The lists hold exactly nnei
+// and ntyp entries.
+struct NeighbourRecord {
+  int nnei = 0;
+  std::vector<int> jnei;
+  std::vector<float> dnei;
+  int ntyp = 0;
+  std::vector<int> ztyp;
+  std::vector<int> ntnei;
+  std::vector<std::vector<int>> tnei;
+
+  void clear() { *this = NeighbourRecord{}; }
+};
+
+struct NeighbourTable {
+  std::vector<NeighbourRecord> rec;  // index 0 = atom 1
+  NeighbourRecord& at(int atom);     // checked, 1-based
+  const NeighbourRecord& at(int atom) const;
+  int size() const { return static_cast<int>(rec.size()); }
+};
+
+// The cell grid of the working list that single searches use. Built on the
+// first search, rebuilt when nall changes; an atom moved afterwards must go
+// through set_atom_xc (neighbours.hpp) so that the grid follows it.
+struct SearchGrid {
+  CellGrid grid;
+  int count = -1;          // nall when built; -1 not built
+  float maxrad = 0.0f;     // largest covalent radius among the atoms filed
+};
+
+struct NeighbourState {
+  NeighbourTable neighbors;
+  NeighbourRecord neig;     // the last search (inei = neig.nnei)
+  std::vector<int> isn;     // neighbours of the current atom in type order
+  int iprint = 0;           // findnei prints its result when 1
+  SearchGrid search;
+};
+
+}  // namespace tesk

@@ -1,0 +1,71 @@
+// The run context: every table of one run, owned in one place and passed by
+// reference to each stage.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "model/neighbour_table.hpp"
+#include "model/ring_table.hpp"
+#include "core/line_reader.hpp"
+#include "model/options.hpp"
+#include "core/sink.hpp"
+#include "model/databank_tables.hpp"
+#include "model/atom_table.hpp"
+#include "model/cell_symmetry.hpp"
+#include "model/fragment_table.hpp"
+#include "model/shelx_records.hpp"
+
+namespace tesk {
+
+// Output files of a run. Each is a Sink: closed until the driver opens it.
+struct OutputFiles {
+  Sink console;    // standard output
+  Sink log;        // tesk.out
+  Sink kqmas;      // kq_tesk.mas
+  Sink kqinp;      // kq_tesk.inp
+  Sink conmopro;   // con_mopro.inp
+  Sink mopropar;   // mopro_tesk.par
+  Sink resetbond;  // reset.bond
+  Sink constbond;  // const.bond
+  Sink resmopro;   // res_mopro.inp
+  Sink spf;        // tesk.spf
+  Sink fixedh;     // fixedH.ins
+};
+
+struct Run {
+  Options opt;
+  OutputFiles out;
+  LineExtract lx;                   // keyword record of the last scan
+  std::array<float, 57> covrad{};   // covalent radii by atomic number (RADII may change them)
+
+  AtomTable atoms;
+  AtomTypes types;
+  int nsft = 0;
+  UnitCell ucell;
+  Transf transf;
+  Symmetry symm;
+  Shelx1 shelx1;
+  Resi1 resi1;
+  Cryst cryst;
+  NeighbourState nb;
+  RingTable rings;
+  RingSearchState ringsearch;
+  DatabankState db;
+
+  // Writes the same text to the log and then the console.
+  void both(const std::string& text) { out.log << text; out.console << text; }
+  // Console first, then log.
+  void both_console_first(const std::string& text) { out.console << text; out.log << text; }
+  int verbosity() const { return opt.verbosity; }
+};
+
+// The covalent radius the bond criterion uses for atomic number z. Elements
+// without a tabulated radius (z 0 and z above 56) count as 0.0 Angstrom, so
+// they bond only within the tolerance plus their partner's radius.
+inline float bond_radius(const Run& run, int z) {
+  if (z < 1 || z >= static_cast<int>(run.covrad.size())) return 0.0f;
+  return run.covrad[static_cast<std::size_t>(z)];
+}
+
+}  // namespace tesk

@@ -1,0 +1,10 @@
+// Not built yet: populations stay as transferred.
+#include "output/rescale.hpp"
+
+#include "model/run.hpp"
+
+namespace tesk {
+
+void rescalepv(Run&) {}
+
+}  // namespace tesk

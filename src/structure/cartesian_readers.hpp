@@ -1,0 +1,16 @@
+// Readers of structures given in cartesian coordinates without cell or
+// symmetry: the PLATON coordinate list and the AIM2TAB output table.
+#pragma once
+
+#include <string>
+
+namespace tesk {
+
+struct Run;
+
+// AIM2TAB table, coordinates in bohr.
+void readaim2tab(Run& run, const std::string& filename);
+// PLATON coordinate list.
+void readplaton(Run& run, const std::string& filename);
+
+}  // namespace tesk
