@@ -78,27 +78,7 @@ std::ostream& null_stream() {
   return null;
 }
 
-// Completion writes complete.ang into the current directory: keep it in a
-// scratch directory.
-class InScratchDirectory {
- public:
-  InScratchDirectory() : previous_(std::filesystem::current_path()) {
-    dir_ = std::filesystem::temp_directory_path() / "tesk_bench_scratch";
-    std::filesystem::create_directories(dir_);
-    std::filesystem::current_path(dir_);
-  }
-  ~InScratchDirectory() {
-    std::error_code ec;
-    std::filesystem::current_path(previous_, ec);
-    std::filesystem::remove_all(dir_, ec);
-  }
-
- private:
-  std::filesystem::path previous_, dir_;
-};
-
 void complete(benchmark::State& state, bool wrapped) {
-  InScratchDirectory scratch;
   Size s = wrapped ? wrapped_size(static_cast<int>(state.range(0)))
                    : full_size(static_cast<int>(state.range(0)));
   int nall = 0;
@@ -134,8 +114,7 @@ void BM_FindAllNeighborsAfterCompletion(benchmark::State& state) {
   run->out.log.attach(null_stream());
   run->out.console.attach(null_stream());
   {
-    InScratchDirectory scratch;
-    tesk::gencompletefrags(*run);
+      tesk::gencompletefrags(*run);
   }
   for (auto _ : state) {
     run->nb.search.count = -1;

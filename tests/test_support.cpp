@@ -1,7 +1,9 @@
 // Scratch directories and process helpers for the tests.
 #include "test_support.hpp"
 
+#include <algorithm>
 #include <cstdio>
+#include <stdexcept>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -58,6 +60,15 @@ RunResult run_tesk_binary(const std::string& args, const std::string& stdin_text
 
 std::string source_dir() { return TESK_SOURCE_DIR; }
 
-std::string structures_dir() { return std::string(TESK_SOURCE_DIR) + "/../shared/structures/"; }
+fs::path checkout_path(const fs::path& relative) {
+  const fs::path root = fs::weakly_canonical(TESK_SOURCE_DIR);
+  const fs::path p = fs::weakly_canonical(root / relative);
+  auto [r, q] = std::mismatch(root.begin(), root.end(), p.begin(), p.end());
+  if (r != root.end())
+    throw std::runtime_error("test path leaves the checkout: " + (root / relative).string());
+  return p;
+}
+
+std::string structures_dir() { return checkout_path("tests/data/structures").string() + "/"; }
 
 }  // namespace tesk::testing

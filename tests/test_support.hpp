@@ -32,6 +32,9 @@ struct RunResult {
 RunResult run_tesk_binary(const std::string& args = "", const std::string& stdin_text = "");
 
 std::string source_dir();
-std::string structures_dir();  // the shared real structures
+// `relative` inside the checkout, resolved; throws when it leads outside, so
+// no test can come to depend on files a fresh clone does not have.
+std::filesystem::path checkout_path(const std::filesystem::path& relative);
+std::string structures_dir();  // tests/data/structures/: real third-party structures
 
 }  // namespace tesk::testing

@@ -1,6 +1,6 @@
 // Whole runs: each folder under tests/runs/ holds a control file and its
-// inputs (or a file `shared_structure` naming one of the shared real
-// structures) and expected/ with every file the run writes, plus the console
+// inputs (or a file `structure_file` naming one of the real structures in
+// tests/data/structures/) and expected/ with every file the run writes, plus the console
 // text (console.out) and the exit status (exit_status). Processor times are
 // blanked before comparing. TESK_UPDATE_GOLDEN=1 rewrites expected/.
 #include <gtest/gtest.h>
@@ -36,17 +36,28 @@ std::string blank_times(const std::string& text) {
   return out;
 }
 
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The first differing line with two lines of context before it and the next
+// few lines of both versions, as "-expected" / "+actual".
 std::string first_difference(const std::string& want, const std::string& got) {
-  std::istringstream a(want), b(got);
-  std::string la, lb;
-  for (int n = 1;; ++n) {
-    bool ha = static_cast<bool>(std::getline(a, la));
-    bool hb = static_cast<bool>(std::getline(b, lb));
-    if (!ha && !hb) return "same lines, different line endings";
-    if (!ha || !hb || la != lb)
-      return "line " + std::to_string(n) + ":\n  expected: " + (ha ? la : "<end>") +
-             "\n  actual:   " + (hb ? lb : "<end>");
-  }
+  const std::vector<std::string> a = lines_of(want), b = lines_of(got);
+  std::size_t n = 0;
+  while (n < a.size() && n < b.size() && a[n] == b[n]) ++n;
+  if (n == a.size() && n == b.size()) return "same lines, different line endings";
+  std::string out = "line " + std::to_string(n + 1) + ":\n";
+  for (std::size_t i = n >= 2 ? n - 2 : 0; i < n; ++i) out += "   " + a[i] + "\n";
+  constexpr std::size_t kShown = 5;
+  for (std::size_t i = n; i < std::min(a.size(), n + kShown); ++i) out += "  -" + a[i] + "\n";
+  if (n >= a.size()) out += "  -<end of file>\n";
+  for (std::size_t i = n; i < std::min(b.size(), n + kShown); ++i) out += "  +" + b[i] + "\n";
+  if (n >= b.size()) out += "  +<end of file>\n";
+  return out;
 }
 
 std::vector<fs::path> case_dirs() {
@@ -57,15 +68,20 @@ std::vector<fs::path> case_dirs() {
   return dirs;
 }
 
+std::string structure_named_in(const fs::path& file) {
+  std::string name = read_file(file);
+  name.erase(std::remove(name.begin(), name.end(), '\n'), name.end());
+  return name;
+}
+
 // Copies the case's inputs into the scratch directory.
 void stage_inputs(const fs::path& dir) {
   for (const auto& e : fs::directory_iterator(dir)) {
     std::string name = e.path().filename().string();
     if (name == "expected") continue;
-    if (name == "shared_structure") {
-      std::string file = read_file(e.path());
-      file.erase(std::remove(file.begin(), file.end(), '\n'), file.end());
-      fs::copy_file(testing::structures_dir() + file, file);
+    if (name == "structure_file") {
+      std::string file = structure_named_in(e.path());
+      fs::copy_file(testing::checkout_path(fs::path("tests/data/structures") / file), file);
     } else {
       fs::copy(e.path(), name, fs::copy_options::recursive);
     }
@@ -75,11 +91,7 @@ void stage_inputs(const fs::path& dir) {
 std::set<std::string> input_names(const fs::path& dir) {
   std::set<std::string> names;
   for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
-  if (names.count("shared_structure")) {
-    std::string file = read_file(dir / "shared_structure");
-    file.erase(std::remove(file.begin(), file.end(), '\n'), file.end());
-    names.insert(file);
-  }
+  if (names.count("structure_file")) names.insert(structure_named_in(dir / "structure_file"));
   return names;
 }
 
@@ -88,7 +100,8 @@ class WholeRun : public ::testing::TestWithParam<fs::path> {};
 TEST_P(WholeRun, EveryOutputFileMatches) {
   const fs::path dir = GetParam();
   const fs::path expected = dir / "expected";
-  const bool update = std::getenv("TESK_UPDATE_GOLDEN") != nullptr;
+  const char* update_flag = std::getenv("TESK_UPDATE_GOLDEN");
+  const bool update = update_flag != nullptr && std::string(update_flag) == "1";
   testing::ScratchDir scratch;
   stage_inputs(dir);
   std::string stdin_text = fs::exists("stdin") ? read_file("stdin") : "";

@@ -1,4 +1,4 @@
-// Every real SHELX file of the shared collection read to the end: atom
+// Every real SHELX file in tests/data/structures read to the end: atom
 // counts, full space-group operator counts and a few known values.
 #include <gtest/gtest.h>
 

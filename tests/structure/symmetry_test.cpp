@@ -353,7 +353,7 @@ TEST(Checkocc, AgreesWithTheFullTranslationScan) {
   EXPECT_EQ(special, 9);  // every listed site but (0.12, 0.34, 0.56)
 }
 
-// Real SHELX files from the shared structures: every card parses, centring
+// Real SHELX files from tests/data/structures: every card parses, centring
 // and the inversion centre give the full space group, and it is a group.
 TEST(Getsym, RealFilesGiveTheFullSpaceGroup) {
   struct Row {

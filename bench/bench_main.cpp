@@ -1,0 +1,32 @@
+// The benchmark runner: the whole process works in a fresh temporary
+// directory, so the files the stages write (complete.ang, reduced.ang, ...)
+// never land where the benchmark was started.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <system_error>
+
+int main(int argc, char** argv) {
+  namespace fs = std::filesystem;
+  const fs::path previous = fs::current_path();
+  fs::path dir;
+  std::random_device rd;
+  do dir = fs::temp_directory_path() / ("tesk_bench_" + std::to_string(rd()));
+  while (!fs::create_directory(dir));
+  fs::current_path(dir);
+
+  benchmark::Initialize(&argc, argv);
+  int status = 0;
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    status = 1;
+  } else {
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+  }
+  std::error_code ec;
+  fs::current_path(previous, ec);
+  fs::remove_all(dir, ec);
+  return status;
+}
