@@ -104,7 +104,7 @@ void read_radii(Run& run, const ControlLine& line) {
       if (atsym(z) != sym) continue;
       run.covrad[static_cast<std::size_t>(z)] = r;
       run.out.log << ffmt(
-          "(' Changing covalent radius of ',a,' to ',f8.3,                    ' Angstroms')",
+          "(' Changing covalent radius of ',a,' to ',f8.3,' Angstroms')",
           {sym, r});
       break;
     }
@@ -218,11 +218,10 @@ void init(Run& run) {
 
 void prttol(const Run& run, Sink& out) {
   out << ffmt(
-      "(' Threshold / Tolerance parameters : ',/,                   3x,'bond criterion (tol1) : "
-      "d(i-j) < covR(i) + covR(j) + ',f6.3,        ' Angstroms',/,                                "
-      "             3x,'ring  planarity criterion (tol2) : sigpln < ',f7.3,              ' "
-      "Angstroms',/,                                                3x,'group planarity "
-      "criterion (tol3) : sigpln < ',f7.3,              ' Angstroms')",
+      "(' Threshold / Tolerance parameters : ',/,"
+      "3x,'bond criterion (tol1) : d(i-j) < covR(i) + covR(j) + ',f6.3,' Angstroms',/,"
+      "3x,'ring  planarity criterion (tol2) : sigpln < ',f7.3,' Angstroms',/,"
+      "3x,'group planarity criterion (tol3) : sigpln < ',f7.3,' Angstroms')",
       {run.opt.tols[0], run.opt.tols[1], run.opt.tols[2]});
 }
 

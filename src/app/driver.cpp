@@ -113,7 +113,7 @@ void parameter_files(Run& run) {
     if (o.lfh == 1) open_output(run.out.fixedh, "fixedH.ins");
     if (o.ldb == 1) {
       run.both_console_first(ffmt(
-          "(/' ATOMS SEARCHED in DB, FOUND in DB, ',                           'NOT FOUND in DB = ',3i8)",
+          "(/' ATOMS SEARCHED in DB, FOUND in DB, ','NOT FOUND in DB = ',3i8)",
           {o.ldb_count[0], o.ldb_count[1], o.ldb_count[2]}));
       if (o.scaling != 0) rescalepv(run);
     }
@@ -131,22 +131,21 @@ void summary(Run& run, const ProcessTimes& start) {
     run.both_console_first(ffmt("( ' KQ parameters are in file              : kq_tesk.inp')"));
   if (o.lfh == 1)
     run.both_console_first(ffmt(
-        "(' Atomic coordinates w/extended H-atoms  : fixedH.ins',/,         ' RESET BOND "
-        "instructions for H-atoms    : reset.bond',/,         ' CONSTRAINT instructions for "
-        "H-atoms    : const.bond')"));
+        "(' Atomic coordinates w/extended H-atoms  : fixedH.ins',/,"
+        "' RESET BOND instructions for H-atoms    : reset.bond',/,"
+        "' CONSTRAINT instructions for H-atoms    : const.bond')"));
   run.both_console_first(ffmt(
-      "(                                                             ' Cartesian coordinates in "
-      "PLATON format : tesk.ang',/,           ' Reduced structure in PLATON format     : "
-      "reduced.ang &',                                                   ' reduced_1.ang',/,    ' "
-      "PLATON plot file with local axes       : tesk.spf',/,           ' Program log file        "
-      "               : tesk.out',//,          ' Local axes can be visualized in PLATON using "
-      "command : ',     'platon -p tesk.spf')"));
+      "(' Cartesian coordinates in PLATON format : tesk.ang',/,"
+      "' Reduced structure in PLATON format     : reduced.ang &',' reduced_1.ang',/,"
+      "' PLATON plot file with local axes       : tesk.spf',/,"
+      "' Program log file                       : tesk.out',//,"
+      "' Local axes can be visualized in PLATON using command : ','platon -p tesk.spf')"));
   if (o.ldb == 1)
     run.both_console_first(ffmt("(' Summary of DB atom types : grep ''DB comment'' tesk.out')"));
   if (o.lfh == 1)
     run.both_console_first(ffmt("(' Summary of X-H distances : grep -i ''x-h'' tesk.out' )"));
   run.both_console_first(ffmt(
-      "(' Summary of exceptions    : grep -i ''Exception',                ' identified'' tesk.out' )"));
+      "(' Summary of exceptions    : grep -i ''Exception',' identified'' tesk.out' )"));
   run.out.kqmas.close();
   ProcessTimes now = process_times();
   double u = now.user - start.user, s = now.system - start.system;

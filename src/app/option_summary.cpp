@@ -33,7 +33,7 @@ void print_format_line(const Run& run, Sink& log) {
 void print_fragments_disorder_keys(const Run& run, Sink& log) {
   const Options& o = run.opt;
   if (o.compfrag != -1) {
-    log << ffmt("(' Search for complete fragments within ',i3,                ' ... ',sp,i3,' unit cells')",
+    log << ffmt("(' Search for complete fragments within ',i3,' ... ',sp,i3,' unit cells')",
                 {-o.compfrag, o.compfrag});
   } else {
     log << ffmt("(a)", {" Do not search for complete fragments"});
@@ -43,10 +43,12 @@ void print_fragments_disorder_keys(const Run& run, Sink& log) {
   log << ffmt("(a)", {o.disorder[0] ? "   apply Extend_H option" : "   do NOT apply Extend_H option"});
   log << ffmt("(a)", {o.disorder[1] ? "   apply DB" : "   do NOT apply DB"});
   if (o.ldb == 1 && o.disorder[1] == 1 && o.disorder[0] == 0)
-    log << ffmt("(3x,'WARNING!!! Applying DB to disordered H-atoms',/,                        14x,'w/o extending distances is CRAZY !!!')");
+    log << ffmt("(3x,'WARNING!!! Applying DB to disordered H-atoms',/,"
+                "14x,'w/o extending distances is CRAZY !!!')");
   log << ffmt("(a)", {" Instructions for KEY table generation:"});
   const auto& k = o.lkeys;
-  log << ffmt("(3x,'XYZUIJ=.',l1,'. all=.',l1,'. ordered=.',l1,'.',/,             3x,'  MULT=.',l1,'. all=.',l1,'. ordered=.',l1,                      '. kappas=.',l1,'.')",
+  log << ffmt("(3x,'XYZUIJ=.',l1,'. all=.',l1,'. ordered=.',l1,'.',/,"
+              "3x,'  MULT=.',l1,'. all=.',l1,'. ordered=.',l1,'. kappas=.',l1,'.')",
               {k[0], k[1], k[2], k[3], k[4], k[5], k[6]});
 }
 
@@ -70,7 +72,9 @@ void print_databank_to_rings(const Run& run, Sink& log) {
 void print_extend_scale_radii(const Run& run, Sink& log) {
   const Options& o = run.opt;
   if (o.lfh == 1)
-    log << ffmt("(' Extend H-atoms to standard/neutron distances and create', ' files : ',/,                                                     3x,'''reset.bond'' with RESET BOND instructions',/,               3x,'''const.bond'' with CONSTRAINTS instructions')");
+    log << ffmt("(' Extend H-atoms to standard/neutron distances and create',' files : ',/,"
+                "3x,'''reset.bond'' with RESET BOND instructions',/,"
+                "3x,'''const.bond'' with CONSTRAINTS instructions')");
   if (o.ldb == 1) {
     static const char* const kMethod[] = {"", "difference", "fraction", "sigmaPv"};
     int m = (o.scaling >= 1 && o.scaling <= 3) ? o.scaling : 0;
@@ -96,7 +100,8 @@ void print_option_summary(const Run& run, Sink& log) {
                 {o.rename_scheme, o.rename_scheme == 0 ? "straightforward counting" : "counting atoms types"});
   }
   if (o.lsx == 1) {
-    log << ffmt("(/                                                           ' SIMPLE CONVERSION OF SHELX FILE TO KQ FILES WAS REQUESTED',/,   ' ALL OTHER OPTIONS WILL BE IGNORED !!!!!!')");
+    log << ffmt("(/' SIMPLE CONVERSION OF SHELX FILE TO KQ FILES WAS REQUESTED',/,"
+                "' ALL OTHER OPTIONS WILL BE IGNORED !!!!!!')");
     log << ffmt("(/1x,71('-'))");
     return;
   }

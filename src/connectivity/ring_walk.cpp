@@ -188,7 +188,7 @@ void findrings(Run& run) {
 
   auto& rs = run.ringsearch;
   if (rs.count() < 3) {
-    run.both_console_first(ffmt("(/' THERE ARE NO ATOMS IN THE REDUCED CONNECTIVITY TABLE',   //,"
+    run.both_console_first(ffmt("(/' THERE ARE NO ATOMS IN THE REDUCED CONNECTIVITY TABLE',//,"
                                 "' SEARCH FOR RINGS WILL NOT BE PERFORMED...')"));
     return;
   }
