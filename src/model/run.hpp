@@ -14,6 +14,7 @@
 #include "model/atom_table.hpp"
 #include "model/cell_symmetry.hpp"
 #include "model/fragment_table.hpp"
+#include "model/local_axes_tables.hpp"
 #include "model/shelx_records.hpp"
 
 namespace tesk {
@@ -52,6 +53,7 @@ struct Run {
   RingTable rings;
   RingSearchState ringsearch;
   DatabankState db;
+  LocalAxesState axes;
 
   // Writes the same text to the log and then the console.
   void both(const std::string& text) { out.log << text; out.console << text; }
