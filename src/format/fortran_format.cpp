@@ -58,12 +58,9 @@ std::string free_item(const FArg& a) {
   return a.as_text();
 }
 
-// Text given to a numeric or logical field: right-aligned, cut to w columns.
+// Text given to a numeric or logical field prints as under Aw (w = 0: as is).
 std::string text_in_field(const std::string& s, int w) {
-  if (w == 0) return s;
-  std::size_t uw = static_cast<std::size_t>(w);
-  if (s.size() >= uw) return s.substr(0, uw);
-  return std::string(uw - s.size(), ' ') + s;
+  return fmt::edit_text(s, w == 0 ? -1 : w);
 }
 
 double real_of(const FArg& a) {

@@ -58,7 +58,8 @@ class FArg {
 // finds no item left; when items remain at the end, format reversion starts a
 // new record at the last top-level group, as Fortran does. Blanks that X or T
 // leave at the end of a record are not written.
-// Aw left-aligns a shorter text (unlike Fortran's right-justified variable).
+// Aw right-justifies a shorter text and keeps the leftmost w characters of a
+// longer one, as Fortran does; A alone writes the text as it is.
 // An item of the wrong kind still prints its value: a number under A in the
 // ffree form, text under a numeric or L field right-aligned (cut to w), a
 // real under I rounded to the nearest integer, an integer under F/E/G as a
