@@ -198,6 +198,17 @@ TEST(FortranFormat, ReversionRestartsAtTheLastGroup) {
       {"( 6x,'atoms : ', 6(a,1x), 100(/,14x,6(a,1x)) )",
        {"C1", "C2", "C3", "C4", "C5", "C6", "H1", "H2"},
        "      atoms : C1 C2 C3 C4 C5 C6\n              H1 H2\n"},
+      {"(1x,a)", {"A", "B"}, " A\n B\n"},
+      // Once '$' is reached, records end without a newline, so the records of
+      // a reversion (or after '/') follow on the same line; each still starts
+      // at column 1 for T and drops the X blanks at its end.
+      {"(1x,a,$)", {"A", "B"}, " A B"},
+      {"(i2,/,$)", {1, 2, 3}, " 1\n 2 3"},
+      {"(a,t5,a,$)", {"ab", "c", "d", "e"}, "ab  cd   e"},
+      {"(i2,3x,$)", {1, 2}, " 1 2"},
+      {"(a,:,'q',$)", {"x", "y"}, "xqy"},
+      // A '$' that output never reaches leaves the newline.
+      {"(a,i2,$)", {"x"}, "x\n"},
   });
 }
 
