@@ -9,6 +9,7 @@
 #include "connectivity/rings.hpp"
 #include "core/cell_grid.hpp"
 #include "core/errors.hpp"
+#include "core/line_reader.hpp"
 #include "model/run.hpp"
 #include "format/fortran_format.hpp"
 #include "structure/cell.hpp"
@@ -129,9 +130,11 @@ void write_reduced_files(const Run& run) {
   for (std::size_t p = 0; p < newat.size(); ++p) {
     const Atom& at = run.atoms.at(newat[p]);
     plain << ffmt("('ATOM ',a8,3f12.4)", {at.label, at.xc[0], at.xc[1], at.xc[2]});
-    // Element symbol and list position: unique, short labels.
+    // Element symbol and list position: unique, short labels, written
+    // left-aligned in the eight columns.
     std::string label = atsym(at.iz) + std::to_string(p + 1);
     std::erase(label, ' ');
+    label = fixed_width(label, 8);
     numbered << ffmt("('ATOM ',a8,3f12.4)", {label, at.xc[0], at.xc[1], at.xc[2]});
   }
 }

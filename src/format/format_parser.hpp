@@ -22,7 +22,7 @@ enum class Op {
   Literal,  // '...', "...", nH...
   Slash,    // '/': end the record
   Colon,    // ':': stop when no item is left
-  Dollar,   // '$' or '\': leave the last record open
+  Dollar,   // '$' or '\': records from here on end without a newline
   SignPlus, SignDefault,  // SP; SS and S
   Group,    // n(...)
 };

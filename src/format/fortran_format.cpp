@@ -58,12 +58,9 @@ std::string free_item(const FArg& a) {
   return a.as_text();
 }
 
-// Text given to a numeric or logical field: right-aligned, cut to w columns.
+// Text given to a numeric or logical field prints as under Aw (w = 0: as is).
 std::string text_in_field(const std::string& s, int w) {
-  if (w == 0) return s;
-  std::size_t uw = static_cast<std::size_t>(w);
-  if (s.size() >= uw) return s.substr(0, uw);
-  return std::string(uw - s.size(), ' ') + s;
+  return fmt::edit_text(s, w == 0 ? -1 : w);
 }
 
 double real_of(const FArg& a) {
@@ -86,8 +83,7 @@ class Writer {
       end_record();
       start = f.reversion;
     }
-    out_ += record_;
-    if (!dollar_) out_ += '\n';
+    end_record();
     return std::move(out_);
   }
 
@@ -98,6 +94,9 @@ class Writer {
   std::string record_;
   std::size_t pos_ = 0;  // column of the next character, from 0
   bool plus_ = false;
+  // A '$' was reached: from then on a record still ends (the next starts at
+  // column 1, trailing X blanks are dropped) but its newline is not written,
+  // so the record after a '/' or a reversion goes on the same line.
   bool dollar_ = false;
 
   // False when output stops: a data descriptor or ':' found no item left.
@@ -146,7 +145,7 @@ class Writer {
 
   void end_record() {
     out_ += record_;
-    out_ += '\n';
+    if (!dollar_) out_ += '\n';
     record_.clear();
     pos_ = 0;
   }

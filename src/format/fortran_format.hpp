@@ -56,9 +56,13 @@ class FArg {
 // I and F gives the minimal width. Blanks outside quotes and letter case do
 // not matter. Output stops before the first data descriptor (or ':') that
 // finds no item left; when items remain at the end, format reversion starts a
-// new record at the last top-level group, as Fortran does. Blanks that X or T
-// leave at the end of a record are not written.
-// Aw left-aligns a shorter text (unlike Fortran's right-justified variable).
+// new record at the last top-level group, as Fortran does. Once a '$' has
+// been reached, records (ended by '/', by reversion or by the end of the
+// output) are written without their '\n', as gfortran does: "(1x,a,$)" with
+// "A", "B" gives " A B" and no newline. Blanks that X or T leave at the end
+// of a record are not written.
+// Aw right-justifies a shorter text and keeps the leftmost w characters of a
+// longer one, as Fortran does; A alone writes the text as it is.
 // An item of the wrong kind still prints its value: a number under A in the
 // ffree form, text under a numeric or L field right-aligned (cut to w), a
 // real under I rounded to the nearest integer, an integer under F/E/G as a

@@ -142,9 +142,9 @@ std::string edit_logical(bool b, int w) {
 
 std::string edit_text(const std::string& s, int w) {
   if (w < 0) return s;
-  std::string t = s.substr(0, static_cast<std::size_t>(w));
-  t.resize(static_cast<std::size_t>(w), ' ');
-  return t;
+  std::size_t uw = static_cast<std::size_t>(w);
+  if (s.size() >= uw) return s.substr(0, uw);
+  return std::string(uw - s.size(), ' ') + s;
 }
 
 }  // namespace tesk::fmt

@@ -26,7 +26,8 @@ std::string edit_general(double x, int w, int d, bool plus);
 // Lw: T or F right-aligned.
 std::string edit_logical(bool b, int w);
 
-// Aw (w < 0: the text unchanged): left-aligned, padded or cut to w columns.
+// Aw (w < 0: the text unchanged): a shorter text is right-justified after
+// w - len blanks, a longer one keeps its leftmost w characters.
 std::string edit_text(const std::string& s, int w);
 
 }  // namespace tesk::fmt

@@ -1,7 +1,7 @@
 // Fixed-column output through Fortran format texts. Every expected string of
 // the ffmt rows was printed by gfortran 12 for the same format and values
-// (reals as real(4) where the item is a float, real(8) for a double), except
-// where a comment says the A rule differs on purpose.
+// (reals as real(4) where the item is a float, real(8) for a double); the
+// rows of mismatched items are this program's own rule.
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -117,9 +117,15 @@ TEST(FortranFormat, SignControlAndLogicals) {
 
 TEST(FortranFormat, TextLiteralsAndPositions) {
   check({
-      // Aw pads on the right and cuts to the first w characters. (gfortran
-      // right-justifies a shorter variable; the labels here are left-aligned.)
-      {"('[',a2,'|',a5,'|',a,'|',a3,']')", {"abc", "abc", "abc", ""}, "[ab|abc  |abc|   ]\n"},
+      // Aw puts w - len blanks before a shorter text and keeps the leftmost w
+      // characters of a longer one; A alone writes the text as it is.
+      {"('[',a2,'|',a5,'|',a,'|',a3,']')", {"abc", "abc", "abc", ""}, "[ab|  abc|abc|   ]\n"},
+      {"('[',a3,'|',a3,'|',a3,'|',a8,'|',a8,'|',a8,'|',a,'|',a,'|')",
+       {"X", "abcdef", "abc", "C1", "Fe(12A)xyz", "", "  ab ", ""},
+       "[  X|abc|abc|      C1|Fe(12A)x|        |  ab ||\n"},
+      // The one-letter axis names of the JOIN RADII line of a PLATON file.
+      {"('JOIN RADII ',100(1x,a2,f5.2))", {"C ", 0.77f, "X", 0.01f, "Y", 0.01f},
+       "JOIN RADII  C  0.77  X 0.01  Y 0.01\n"},
       {"('it''s',\"q\"\"q\",4HAB D)", {}, "it'sq\"qAB D\n"},
       {"(/' ERROR *** ',a,' *** ',a,/)", {"ReadInp", "Cannot open file"},
        "\n ERROR *** ReadInp *** Cannot open file\n\n"},
@@ -192,6 +198,17 @@ TEST(FortranFormat, ReversionRestartsAtTheLastGroup) {
       {"( 6x,'atoms : ', 6(a,1x), 100(/,14x,6(a,1x)) )",
        {"C1", "C2", "C3", "C4", "C5", "C6", "H1", "H2"},
        "      atoms : C1 C2 C3 C4 C5 C6\n              H1 H2\n"},
+      {"(1x,a)", {"A", "B"}, " A\n B\n"},
+      // Once '$' is reached, records end without a newline, so the records of
+      // a reversion (or after '/') follow on the same line; each still starts
+      // at column 1 for T and drops the X blanks at its end.
+      {"(1x,a,$)", {"A", "B"}, " A B"},
+      {"(i2,/,$)", {1, 2, 3}, " 1\n 2 3"},
+      {"(a,t5,a,$)", {"ab", "c", "d", "e"}, "ab  cd   e"},
+      {"(i2,3x,$)", {1, 2}, " 1 2"},
+      {"(a,:,'q',$)", {"x", "y"}, "xqy"},
+      // A '$' that output never reaches leaves the newline.
+      {"(a,i2,$)", {"x"}, "x\n"},
   });
 }
 
@@ -201,7 +218,7 @@ TEST(FortranFormat, MismatchedItemsPrintTheirValue) {
       {"('[',i4,'|',i2,'|',i3,'|',i3,']')", {"ab", "abc", 2.5, -7.6f}, "[  ab|ab|  3| -8]\n"},
       {"('[',f6.2,'|',e11.4,'|',l2,'|',l2,'|',i2,']')", {3, 12, 0, "T", true},
        "[  3.00| 0.1200E+02| F| T| 1]\n"},
-      {"('[',a,'|',a5,'|',a,']')", {12, 0.5f, false}, "[12|0.5  |F]\n"},
+      {"('[',a,'|',a5,'|',a,']')", {12, 0.5f, false}, "[12|  0.5|F]\n"},
   });
 }
 
