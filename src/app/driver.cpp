@@ -14,6 +14,7 @@
 #include "format/fortran_format.hpp"
 #include "local_axes/local_axes.hpp"
 #include "model/run.hpp"
+#include "output/kq_master.hpp"
 #include "output/output_headers.hpp"
 #include "output/parameter_files.hpp"
 #include "output/rescale.hpp"
@@ -165,6 +166,7 @@ void pipeline(Run& run, std::istream& console_in, const ProcessTimes& start) {
   if (run.opt.ldb == 1) open_databank(run, console_in);
   connectivity(run);
   localdef(run);
+  write_kq_master_tail(run);
   if (run.opt.lfh == 1) {
     finish_res_mopro(run);
     run.out.resetbond.close();
