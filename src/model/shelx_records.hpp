@@ -12,7 +12,8 @@ constexpr int kMaxFvar = 200;
 
 struct Shelx1 {
   std::array<float, kMaxFvar> fvar{};  // fvar(1) is fvar[0]
-  std::array<float, 6> wght{};
+  // Values without a WGHT card; a card overwrites as many as it gives.
+  std::array<float, 6> wght{-2.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f / 3.0f};
   int nfvar = 0;
 };
 

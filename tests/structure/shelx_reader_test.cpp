@@ -66,7 +66,7 @@ TEST(ShelxReader, LaterWeightCardOverwritesOnlyTheValuesItGives) {
   ShelxRun r;
   r.read_text(kCubic + "SFAC C\nWGHT 0.1 0.2 0.3\nFVAR 1.0\nC1 1 0.1 0.2 0.3 11.0 0.05\n"
                        "HKLF 4\nEND\nWGHT 0.05\n");
-  EXPECT_EQ(r.run.shelx1.wght, (std::array<float, 6>{0.05f, 0.2f, 0.3f, 0.0f, 0.0f, 0.0f}));
+  EXPECT_EQ(r.run.shelx1.wght, (std::array<float, 6>{0.05f, 0.2f, 0.3f, 0.0f, 0.0f, 1.0f / 3.0f}));
 }
 
 TEST(ShelxReader, FreeVariableThatNoFvarGivesStops) {
