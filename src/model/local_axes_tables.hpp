@@ -85,6 +85,16 @@ struct DummyTable {
   int ndum() const { return static_cast<int>(dum.size()); }
 };
 
+// Cartesian positions of the symmetry-generated atoms (natoms+1 .. nall),
+// filed when an axis point is first checked against them. Fragment
+// completion is over by then and the copies never move, so the grid is
+// refiled only when the working list changes length.
+struct GeneratedAtomGrid {
+  CellGrid grid{1.0f};
+  int natoms = -1;  // the working list the grid was filed for
+  int nall = -1;
+};
+
 struct LocalAxesState {
   std::vector<AxisRecord> rec;       // per input atom, index 0 = atom 1
   std::vector<AxisDecision> axes;    // per input atom: the decision as made
@@ -93,6 +103,7 @@ struct LocalAxesState {
   std::vector<std::string> mopro;    // per input atom: MoPro axis line, 90 characters
   std::vector<std::string> mcon;     // per input atom: "! CONPVM" line or blank
   DummyTable dummy;
+  GeneratedAtomGrid generated;
 };
 
 }  // namespace tesk

@@ -3,6 +3,7 @@
 
 #include "model/run.hpp"
 #include "format/fortran_format.hpp"
+#include "local_axes/dummy_atoms.hpp"
 #include "model/elements.hpp"
 
 namespace tesk {
@@ -28,7 +29,12 @@ void write_spf_start(Run& run) {
 
 void finish_spf(Run& run) {
   Sink& f = run.out.spf;
-  const int ndum = 0;  // dummy atoms are made by the local-axis stage
+  const int ndum = run.axes.dummy.ndum();
+  // The one-digit field prints D(*) from the tenth dummy on.
+  for (int j = 1; j <= ndum; ++j) {
+    const Vec3 x = dummy_xc(run, j);
+    f << ffmt("('ATOM D(',i1,')',2x,3f14.4)", {j, x[0], x[1], x[2]});
+  }
   std::vector<FArg> radii;
   for (int z : run.types.tz) {
     radii.emplace_back(atsym(z));
@@ -52,6 +58,12 @@ void finish_spf(Run& run) {
         "RADII BONDS TO D 0.00 0", "DETACH X Y", "DETACH X Z", "DETACH Y Z", "DETACH X X",
         "DETACH Y Y", "DETACH Z Z", "LABEL ON", "LABEL H", "UNLABEL X Y Z"})
     f << ffmt("(a)", {line});
+  if (ndum > 0) {
+    for (const char* line :
+         {"RADII ATOMS D 0.02", "DETACH D X", "DETACH D Y", "DETACH D Z", "LABEL D"})
+      f << ffmt("(a)", {line});
+    for (int z : run.types.tz) f << ffmt("('DETACH D ',a2)", {atsym(z)});
+  }
   f << ffmt("(a)", {"PLOT"});
   f.close();
 }
