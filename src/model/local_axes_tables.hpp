@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/cell_grid.hpp"
@@ -95,6 +96,19 @@ struct GeneratedAtomGrid {
   int nall = -1;
 };
 
+// The atoms the kappa-set search has treated, filed by the descriptors that
+// its equivalence criteria compare, so that the first equivalent earlier atom
+// is one look-up instead of a comparison with every earlier atom. Each key
+// lists its atoms in ascending number; every treated atom is filed under both
+// keys, since a hydrogen is compared with earlier atoms of any element.
+struct EquivalenceIndex {
+  std::unordered_map<std::string, std::vector<int>> heavy;     // Z, neighbour types, ring, symmetry, group
+  std::unordered_map<std::string, std::vector<int>> hydrogen;  // sftype, forh, group
+  std::vector<std::string> heavy_key;     // per filed atom, index 0 = atom 1: its key as filed
+  std::vector<std::string> hydrogen_key;
+  int count() const { return static_cast<int>(heavy_key.size()); }  // atoms 1..count are filed
+};
+
 struct LocalAxesState {
   std::vector<AxisRecord> rec;       // per input atom, index 0 = atom 1
   std::vector<AxisDecision> axes;    // per input atom: the decision as made
@@ -104,6 +118,7 @@ struct LocalAxesState {
   std::vector<std::string> mcon;     // per input atom: "! CONPVM" line or blank
   DummyTable dummy;
   GeneratedAtomGrid generated;
+  EquivalenceIndex equivalent;
 };
 
 }  // namespace tesk
