@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "core/line_reader.hpp"
 #include "format/fortran_format.hpp"
 #include "local_axes/geometry.hpp"
 #include "model/run.hpp"
@@ -60,13 +61,14 @@ std::string getdummylabel(int atom) { return std::to_string(atom); }
 void loc2plat(Run& run, int atom, const AxisDecision& d) {
   const Atom& a = run.atoms.at(atom);
   Sink& f = run.out.spf;
-  f << ffmt("('ATOM ',a8,3x,3f12.4)", {a.label, a.xc[0], a.xc[1], a.xc[2]});
+  // Labels are 8-character fields, left-aligned as the atom table keeps them.
+  f << ffmt("('ATOM ',a8,3x,3f12.4)", {fixed_width(a.label, 8), a.xc[0], a.xc[1], a.xc[2]});
   const std::array<Vec3, 3> tips = getdummy(a.xc, local_frame(a.xc, d));
   const std::string number = getdummylabel(atom);
   const char letters[] = {'X', 'Y', 'Z'};
   for (std::size_t i = 0; i < 3; ++i)
     f << ffmt("('ATOM ',a8,3x,3f12.4)",
-              {letters[i] + number, tips[i][0], tips[i][1], tips[i][2]});
+              {fixed_width(letters[i] + number, 8), tips[i][0], tips[i][1], tips[i][2]});
 }
 
 }  // namespace tesk

@@ -52,11 +52,11 @@ std::string finished(int ndum) {
 
 TEST(SideFiles, SpfClosingBlock) {
   EXPECT_EQ(finished(0),
-            std::string("JOIN RADII  C  0.77 H  0.40 O  0.73 X  0.01 Y  0.01 Z  0.01\n") +
+            std::string("JOIN RADII  C  0.77 H  0.40 O  0.73  X 0.01  Y 0.01  Z 0.01\n") +
                 kFixedBlock + "PLOT\n");
   EXPECT_EQ(finished(1),
             std::string("ATOM D(1)          1.0000        0.5000       -1.2500\n"
-                        "JOIN RADII  C  0.77 H  0.40 O  0.73 X  0.01 Y  0.01 Z  0.01 D  0.01\n") +
+                        "JOIN RADII  C  0.77 H  0.40 O  0.73  X 0.01  Y 0.01  Z 0.01  D 0.01\n") +
                 kFixedBlock +
                 "RADII ATOMS D 0.02\nDETACH D X\nDETACH D Y\nDETACH D Z\nLABEL D\n"
                 "DETACH D C \nDETACH D H \nDETACH D O \nPLOT\n");
