@@ -181,7 +181,7 @@ void list_dummies(Run& run, Sink& ang) {
   const DummyTable& t = run.axes.dummy;
   for (int k = 1; k <= t.ndum(); ++k) {
     const DummyAtom& dum = t.dum[static_cast<std::size_t>(k - 1)];
-    run.out.kqmas << ffmt("(a6,2x,3f12.6)", {dum.label, dum.x[0], dum.x[1], dum.x[2]});
+    run.out.kqmas << ffmt("(a6,2x,3f12.6)", {fixed_width(dum.label, 6), dum.x[0], dum.x[1], dum.x[2]});
     const Vec3 xc = dummy_xc(run, k);
     ang << ffmt("('ATOM Li(',i1,')',2x,3f14.4)", {k, xc[0], xc[1], xc[2]});
   }

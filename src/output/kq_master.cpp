@@ -98,7 +98,7 @@ void write_key_table(Run& run) {
   Sink& out = run.out.kqmas;
   line(out, "KEY     XYZ --U2-- ----U3---- ------U4------- M- -D- --Q-- ---O--- ----H----");
   for (int i = 1; i <= run.atoms.natoms; ++i) {
-    out << ffmt("(a8,a)", {run.atoms.at(i).label, getkey(run, i)});
+    out << ffmt("(a8,a)", {fixed_width(run.atoms.at(i).label, 8), getkey(run, i)});
   }
   write_kappa_lines(run);
 }
