@@ -20,6 +20,18 @@ namespace {
 // Cell edge of the search grid: the longest bond the atoms can form, and no
 // less than 2 Angstrom so that radius searches of several Angstrom visit a
 // modest number of cells.
+// The atoms closer than samexyz to `atom` (itself excluded), ascending.
+std::vector<int> twins_of(const Run& run, const SearchGrid& sg, int atom) {
+  std::vector<int> near, twins;
+  const Vec3& x = run.atoms.at(atom).xc;
+  sg.grid.collect(x, kSameXyz * 1.0001f + 1.0e-4f, near);
+  for (int k : near)
+    if (k != atom && dist(x, run.atoms.at(k).xc) < kSameXyz) twins.push_back(k);
+  std::sort(twins.begin(), twins.end());
+  twins.erase(std::unique(twins.begin(), twins.end()), twins.end());
+  return twins;
+}
+
 SearchGrid& search_grid(Run& run) {
   SearchGrid& sg = run.nb.search;
   const int nall = run.cryst.nall;
@@ -31,6 +43,10 @@ SearchGrid& search_grid(Run& run) {
   for (int j = 1; j <= nall; ++j) sg.grid.insert(j, run.atoms.at(j).xc);
   sg.count = nall;
   sg.maxrad = maxrad;
+  sg.twins.assign(static_cast<std::size_t>(nall), {});
+  for (int j = 1; j <= nall; ++j) sg.twins[static_cast<std::size_t>(j - 1)] = twins_of(run, sg, j);
+  sg.accepted.assign(static_cast<std::size_t>(nall) + 1, 0);
+  sg.search = 0;
   return sg;
 }
 
@@ -179,13 +195,18 @@ void getnei(Run& run, int atom, float rmax, int& disordered) {
   const float tol1 = run.opt.tol1();
   const float ri = bond_radius(run, ai.iz);
   SearchGrid& sg = search_grid(run);
+  if (++sg.search == 0) {  // the counter wrapped: forget every old mark
+    std::fill(sg.accepted.begin(), sg.accepted.end(), 0u);
+    sg.search = 1;
+  }
   float reach = rmax > 0.0f ? rmax : ri + sg.maxrad + tol1;
 
+  // The distance tests do not depend on the order; only the same-site test
+  // does (the lower atom number wins), so it runs over the survivors in
+  // ascending atom number.
   std::vector<int> candidates;
   sg.grid.collect(ai.xc, reach * 1.0001f + 1.0e-4f, candidates);
-  std::sort(candidates.begin(), candidates.end());
-  candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
-
+  std::vector<std::pair<int, float>> within;
   for (int j : candidates) {
     if (j == atom) continue;
     const Atom& aj = run.atoms.at(j);
@@ -195,21 +216,43 @@ void getnei(Run& run, int atom, float rmax, int& disordered) {
     float limit = rmax > 0.0f ? rmax : ri + bond_radius(run, aj.iz) + tol1;
     if (d > limit) continue;
     if (d < kTooClose) continue;
-    bool same_site = false;
-    for (int k : n.jnei) {
-      if (dist(aj.xc, run.atoms.at(k).xc) < kSameXyz) {
-        same_site = true;
-        break;
-      }
-    }
-    if (same_site) continue;
+    within.emplace_back(j, d);
+  }
+  std::sort(within.begin(), within.end());
+  within.erase(std::unique(within.begin(), within.end()), within.end());
+
+  for (const auto& [j, d] : within) {
+    // A second atom on the site of a neighbour already accepted is no
+    // neighbour of its own.
+    const auto& twins = sg.twins[static_cast<std::size_t>(j - 1)];
+    if (std::any_of(twins.begin(), twins.end(), [&](int k) {
+          return sg.accepted[static_cast<std::size_t>(k)] == sg.search;
+        }))
+      continue;
     if (n.nnei + 1 > kMaxSearchNeighbours) too_many_found(run, atom, rmax);
     ++n.nnei;
+    sg.accepted[static_cast<std::size_t>(j)] = sg.search;
     n.jnei.push_back(j);
     n.dnei.push_back(d);
-    if (aj.flag == -1) disordered = 1;
+    if (run.atoms.at(j).flag == -1) disordered = 1;
   }
   sort_by_distance(n);
+}
+
+int first_in_distance_order(Run& run, int atom, float rmax, const std::function<bool(int)>& accept) {
+  // The shell margin is far beyond any chain of atoms closer than samexyz.
+  constexpr float kShell = 3.0f, kMargin = 1.0f;
+  int disordered = 0;
+  if (rmax > kShell + kMargin) {
+    getnei(run, atom, kShell, disordered);
+    const NeighbourRecord& n = run.nb.neig;
+    for (std::size_t k = 0; k < n.jnei.size() && n.dnei[k] < kShell - kMargin; ++k)
+      if (accept(n.jnei[k])) return n.jnei[k];
+  }
+  getnei(run, atom, rmax, disordered);
+  for (int j : run.nb.neig.jnei)
+    if (accept(j)) return j;
+  return 0;
 }
 
 void findnei(Run& run, int atom, float rmax) {
@@ -289,11 +332,24 @@ void prtatomnei(const Run& run, int atom, Sink& out) {
 void set_atom_xc(Run& run, int atom, const Vec3& xc) {
   Atom& a = run.atoms.at(atom);
   SearchGrid& sg = run.nb.search;
-  if (sg.count >= 0 && atom <= sg.count) {
-    sg.grid.erase(atom, a.xc);
-    sg.grid.insert(atom, xc);
+  if (sg.count < 0 || atom > sg.count) {
+    a.xc = xc;
+    return;
   }
+  sg.grid.erase(atom, a.xc);
+  sg.grid.insert(atom, xc);
+  auto unlink = [&](int k) {
+    auto& t = sg.twins[static_cast<std::size_t>(k - 1)];
+    t.erase(std::remove(t.begin(), t.end(), atom), t.end());
+  };
+  for (int k : sg.twins[static_cast<std::size_t>(atom - 1)]) unlink(k);
   a.xc = xc;
+  auto& mine = sg.twins[static_cast<std::size_t>(atom - 1)];
+  mine = twins_of(run, sg, atom);
+  for (int k : mine) {
+    auto& t = sg.twins[static_cast<std::size_t>(k - 1)];
+    t.insert(std::upper_bound(t.begin(), t.end(), atom), atom);
+  }
 }
 
 }  // namespace tesk

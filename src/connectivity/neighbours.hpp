@@ -3,6 +3,8 @@
 // results equal those of a scan in ascending atom number.
 #pragma once
 
+#include <functional>
+
 #include <vector>
 
 #include "core/sink.hpp"
@@ -21,6 +23,14 @@ void findallneighbors(Run& run);
 // One search into run.nb.neig: rmax 0 selects the bond criterion.
 void findnei(Run& run, int atom, float rmax);
 void getnei(Run& run, int atom, float rmax, int& disordered);
+// The first atom, in the distance order of findnei(atom, rmax), that
+// `accept` takes; 0 when none does. A search over a nearer shell answers
+// when its first accepted atom lies well inside the shell (every atom before
+// it in the full list, and every atom sharing a site with those, is then in
+// the shell too); otherwise the full search decides. Prints nothing; leaves
+// neig holding the search that answered.
+int first_in_distance_order(Run& run, int atom, float rmax, const std::function<bool(int)>& accept);
+
 // The atom's neighbours in jnei order followed by the atom itself.
 std::vector<int> collectnei(const Run& run, int atom);
 // run.nb.isn: the neighbours by atomic number (descending), then in tnei order.

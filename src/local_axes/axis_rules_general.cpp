@@ -121,17 +121,16 @@ void one_neighbour_hydrogen(AxisContext& c) {
       }
     if (!found) err("DefLoc", "can not happen <1>");
   } else {
+    // The nearest heavy atom of the input list around the parent that is
+    // not behind the hydrogen.
     run.nb.iprint = 0;
-    findnei(run, a1, 10.0f);
-    for (int k : run.nb.neig.jnei) {
-      if (c.z(k) == 1 || k > run.atoms.natoms) continue;
-      const float ang = angle(c, c.atom, a1, k);
-      if (ang <= 170.0f) {
-        prtang(run, c.log(), c.atom, a1, k, ang);
-        c.d.p2 = c.point(k);
-        found = true;
-        break;
-      }
+    const int k = first_in_distance_order(run, a1, 10.0f, [&](int j) {
+      return c.z(j) != 1 && j <= run.atoms.natoms && angle(c, c.atom, a1, j) <= 170.0f;
+    });
+    if (k > 0) {
+      prtang(run, c.log(), c.atom, a1, k, angle(c, c.atom, a1, k));
+      c.d.p2 = c.point(k);
+      found = true;
     }
     if (!found) {
       c.nothing_found(a1, 10.0f, kDummyAtOrigin);

@@ -40,6 +40,13 @@ struct SearchGrid {
   CellGrid grid;
   int count = -1;          // nall when built; -1 not built
   float maxrad = 0.0f;     // largest covalent radius among the atoms filed
+  // Per atom (index 0 = atom 1): the other atoms closer than samexyz, so a
+  // search tests a candidate against the few atoms on its own site instead
+  // of against every neighbour accepted so far.
+  std::vector<std::vector<int>> twins;
+  // accepted[j] == search: atom j was accepted by the search under way.
+  std::vector<unsigned> accepted;
+  unsigned search = 0;
 };
 
 struct NeighbourState {
