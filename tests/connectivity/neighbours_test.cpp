@@ -472,3 +472,38 @@ TEST(GridSearch, FullPassEqualsPlainScan) {
 
 }  // namespace
 }  // namespace tesk
+
+namespace tesk {
+namespace {
+
+// The near-shell answer equals the first accepted atom of the whole search,
+// also after atoms were moved onto and off other atoms' sites.
+TEST(GridSearch, NearShellAndMovedAtomsAgreeWithPlainScan) {
+  std::mt19937 rng(99);
+  tesk::Run run;
+  random_structure(run, rng, 400, 14.0f);
+  for (int i = 1; i <= run.cryst.nall; i += 7) {
+    auto accept = [&](int j) { return (j % 3 != 0) && run.atoms.at(j).iz != 1; };
+    int want = 0;
+    for (int j : plain_getnei(run, i, 10.0f).jnei)
+      if (accept(j)) {
+        want = j;
+        break;
+      }
+    EXPECT_EQ(first_in_distance_order(run, i, 10.0f, accept), want) << "atom " << i;
+  }
+  for (int k = 1; k <= 60; ++k) {
+    const int a = 1 + static_cast<int>(rng() % 400), b = 1 + static_cast<int>(rng() % 400);
+    Vec3 x = run.atoms.at(b).xc;
+    if (k % 2 == 0) x[0] += 0.004f;  // onto b's site, or next to it
+    set_atom_xc(run, a, x);
+  }
+  for (int i = 1; i <= run.cryst.nall; ++i) {
+    int disordered = -1;
+    getnei(run, i, 3.0f, disordered);
+    ASSERT_EQ(run.nb.neig.jnei, plain_getnei(run, i, 3.0f).jnei) << "atom " << i;
+  }
+}
+
+}  // namespace
+}  // namespace tesk
