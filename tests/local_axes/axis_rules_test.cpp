@@ -3,6 +3,7 @@
 // would set them up by hand.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -86,6 +87,23 @@ const Case kCases[] = {
      },
      true,
      {{"C1", "DUM1 X C2|C6 Y m"}, {"C2", "DUM1 X C1|C3 Y m"}, {"C4", "DUM1 X C3|C5 Y m"}}},
+    {"naphthalene, special rings",
+     [](Molecule& m) {
+       // Two hexagons sharing the bond C9-C10 on the y axis.
+       const double pi = std::acos(-1.0), r = 1.40, cx = r * std::cos(pi / 6);
+       const char* left[] = {"C1", "C2", "C3", "C4"};
+       const char* right[] = {"C5", "C6", "C7", "C8"};
+       m.at("C9", {0, 0.70f, 0});
+       m.at("C10", {0, -0.70f, 0});
+       for (int k = 0; k < 4; ++k) {
+         const double phi = pi / 6 + pi / 3 * (k + 1);
+         m.at(left[k], {static_cast<float>(-cx + r * std::cos(phi)), static_cast<float>(r * std::sin(phi)), 0});
+         m.at(right[k], {static_cast<float>(cx - r * std::cos(phi)), static_cast<float>(-r * std::sin(phi)), 0});
+       }
+     },
+     true,
+     // A fusion atom: X to the other fusion atom, Y into one of the rings.
+     {{"C9", "C10 X C1|C8 Y m"}, {"C10", "C9 X C4|C5 Y m"}}},
     {"acetonitrile",
      [](Molecule& m) {
        int c1 = m.at("C1", {0, 0, 0});
