@@ -104,7 +104,7 @@ void connectivity(Run& run) {
   findallneighbors(run);
 }
 
-void parameter_files(Run& run) {
+void parameter_files(Run& run, std::istream& console_in) {
   const Options& o = run.opt;
   if (!param_files_on(o)) return;
   open_output(run.out.kqinp, "kq_tesk.inp");
@@ -116,7 +116,7 @@ void parameter_files(Run& run) {
       run.both_console_first(ffmt(
           "(/' ATOMS SEARCHED in DB, FOUND in DB, ','NOT FOUND in DB = ',3i8)",
           {o.ldb_count[0], o.ldb_count[1], o.ldb_count[2]}));
-      if (o.scaling != 0) rescalepv(run);
+      if (o.scaling != 0) rescalepv(run, console_in);
     }
   }
   write_parameter_files(run);
@@ -172,7 +172,7 @@ void pipeline(Run& run, std::istream& console_in, const ProcessTimes& start) {
     run.out.resetbond.close();
     run.out.constbond.close();
   }
-  parameter_files(run);
+  parameter_files(run, console_in);
   finish_spf(run);
   summary(run, start);
 }

@@ -13,7 +13,7 @@
 #include "local_axes/axis_rules.hpp"
 #include "local_axes/dummy_atoms.hpp"
 #include "local_axes/equivalence.hpp"
-#include "local_axes/labels.hpp"
+#include "structure/labels.hpp"
 #include "model/run.hpp"
 #include "structure/cell.hpp"
 

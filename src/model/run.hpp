@@ -16,6 +16,7 @@
 #include "model/fragment_table.hpp"
 #include "model/local_axes_tables.hpp"
 #include "model/shelx_records.hpp"
+#include "model/xh_tables.hpp"
 
 namespace tesk {
 
@@ -54,6 +55,7 @@ struct Run {
   RingSearchState ringsearch;
   DatabankState db;
   LocalAxesState axes;
+  XhState xh;
 
   // Writes the same text to the log and then the console.
   void both(const std::string& text) { out.log << text; out.console << text; }

@@ -5,6 +5,6 @@
 
 namespace tesk {
 
-void rescalepv(Run&) {}
+void rescalepv(Run&, std::istream&) {}
 
 }  // namespace tesk

@@ -2,12 +2,14 @@
 // charge.
 #pragma once
 
+#include <istream>
 #include <string>
 
 namespace tesk {
 
 struct Run;
 
-void rescalepv(Run& run);
+// `console_in` answers the prompt for a fragment charge that CHFRAG does not give.
+void rescalepv(Run& run, std::istream& console_in);
 
 }  // namespace tesk

@@ -8,7 +8,7 @@
 
 #include "databank/molecule_builder.hpp"
 #include "local_axes/axis_rules.hpp"
-#include "local_axes/labels.hpp"
+#include "structure/labels.hpp"
 #include "local_axes/local_axes.hpp"
 #include "model/run.hpp"
 #include "test_support.hpp"

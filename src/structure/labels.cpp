@@ -1,5 +1,5 @@
 // MoPro forms of atom labels.
-#include "local_axes/labels.hpp"
+#include "structure/labels.hpp"
 
 #include <algorithm>
 
