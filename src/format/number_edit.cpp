@@ -4,6 +4,7 @@
 // and a field of asterisks when the number does not fit.
 #include "format/number_edit.hpp"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -95,10 +96,28 @@ std::string edit_int(std::int64_t v, int w, int m, bool plus) {
   return fit(sign_of(v < 0, plus) + digits, w);
 }
 
+namespace {
+
+// 10^w; exact in double up to 10^22, which covers every field width in use.
+double power_of_ten(int w) {
+  static const std::array<double, 23> table = [] {
+    std::array<double, 23> t{};
+    double p = 1.0;
+    for (double& v : t) {
+      v = p;
+      p *= 10.0;
+    }
+    return t;
+  }();
+  return w < static_cast<int>(table.size()) ? table[static_cast<std::size_t>(w)] : std::pow(10.0, w);
+}
+
+}  // namespace
+
 std::string edit_fixed(double x, int w, int d, bool plus) {
   if (!std::isfinite(x)) return edit_special(x, w, plus);
   double a = std::fabs(x);
-  if (w > 0 && a >= std::pow(10.0, w)) return stars(w);
+  if (w > 0 && a >= power_of_ten(w)) return stars(w);
   std::string sign = sign_of(std::signbit(x), plus);
   std::string body = fixed_digits(a, d);
   bool zero_lead = d > 0 && body[0] == '0';
