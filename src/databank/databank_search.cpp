@@ -316,11 +316,50 @@ int exceptdb(Run& run, int atom, std::size_t& pos, std::string& group) {
   return 1;
 }
 
+namespace {
+
+// Everything a search compares, as one text: atoms that give the same text
+// find the same entry.
+std::string outcome_key(const Run& run, const SearchKey& k) {
+  std::string key;
+  auto add = [&key](long v) { key += std::to_string(v) + ','; };
+  for (int v : {k.ityp, k.inei, k.ity, k.iring, k.imemb, k.lpg ? 1 : 0, k.forh[0], k.forh[1], k.forh[2]})
+    add(v);
+  for (std::size_t t = 0; t < k.ztyp.size(); ++t) {
+    add(k.ztyp[t]);
+    add(k.ntnei[t]);
+  }
+  const ExceptRow& ex = except_row(run, k.atom);
+  add(ex.flag);
+  return key + k.asymi + '|' + ex.group;
+}
+
+void count_and_log(Run& run, const SearchKey& k, std::size_t matched) {
+  auto& counts = run.opt.ldb_count;
+  ++counts[0];
+  ++counts[run.db.mpoles1.ifind == 1 ? 1 : 2];
+  log_result(run, k, matched);
+}
+
+}  // namespace
+
 void readdb(Run& run, int atom) {
   const SearchKey k = make_key(run, atom);
   MatchRecord& m = run.db.mpoles1;
   set_defaults(m, k.ityp);
   log_key(run, k);
+
+  // Without the per-entry trace a search leaves nothing but its outcome, so
+  // an atom like one searched before takes that outcome.
+  const bool quiet = run.verbosity() < 2;
+  std::string memo_key;
+  if (quiet) {
+    memo_key = outcome_key(run, k);
+    if (auto it = run.db.outcomes.find(memo_key); it != run.db.outcomes.end()) {
+      m = it->second.match;
+      return count_and_log(run, k, it->second.header);
+    }
+  }
 
   Databank& bank = run.db.bank;
   std::size_t pos = 0;
@@ -338,11 +377,8 @@ void readdb(Run& run, int atom) {
     }
   }
   if (m.ifind == 1) read_parameters(run, pos);
-
-  auto& counts = run.opt.ldb_count;
-  ++counts[0];
-  ++counts[m.ifind == 1 ? 1 : 2];
-  log_result(run, k, matched);
+  if (quiet) run.db.outcomes[memo_key] = {m, matched};
+  count_and_log(run, k, matched);
 }
 
 }  // namespace tesk

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/databank_file.hpp"
@@ -55,6 +56,14 @@ struct DatabankState {
   int iring = 0;
   int imemb = 0;
   bool lpg = false;
+  // Outcome of each search already made, by everything the search compares
+  // (the first fitting entry depends on nothing else), when no per-entry
+  // trace is printed: the match record and the entry's header line.
+  struct Outcome {
+    MatchRecord match;
+    std::size_t header = 0;
+  };
+  std::unordered_map<std::string, Outcome> outcomes;
 };
 
 }  // namespace tesk
