@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 #include "core/errors.hpp"
 #include "model/run.hpp"
@@ -145,7 +146,73 @@ void read_scale(Run& run) {
   }
 }
 
+// NFRAG n: the count is read free-format from column 6 on.
+void read_nfrag(Options& o, const ControlLine& line) {
+  FreeReader rd(std::string_view(line.raw).substr(5));
+  switch (rd.integer(o.nfrag)) {
+    case FreeReader::Status::Ok: break;
+    case FreeReader::Status::End: input_error(kControlFile, "no fragment count after NFRAG");
+    case FreeReader::Status::Bad:
+      input_error(kControlFile, "the fragment count after NFRAG is not an integer");
+  }
+}
+
+// FRAG f a b -c ...: columns 1-4 hold the command, every other word must be
+// an integer. A line that is not is kept and reported when the fragments are
+// built, because only the rescaling of populations needs it.
+void read_frag(Options& o, const ControlLine& line) {
+  FragLine frag;
+  frag.text = trim_right(line.raw);
+  std::string numbers = line.raw;
+  numbers.replace(0, 4, 4, ' ');
+  const int n = dnumline(numbers);
+  FreeReader rd(numbers);
+  for (int i = 0; i < n; ++i) {
+    int v = 0;
+    if (rd.integer(v) != FreeReader::Status::Ok) {
+      frag.readable = false;
+      frag.numbers.clear();
+      break;
+    }
+    frag.numbers.push_back(v);
+  }
+  o.frag.push_back(std::move(frag));
+}
+
+// CHFRAG q1 q2 ...: the net charges of fragments 1, 2, ... in order. A
+// shorter later line leaves the charges of the higher fragments as they were.
+void read_chfrag(Options& o, const ControlLine& line) {
+  const int n = dnumline(line.blanked);
+  FreeReader rd(line.blanked);
+  for (int i = 0; i < n; ++i) {
+    float q = 0.0f;
+    if (rd.real(q) != FreeReader::Status::Ok)
+      input_error(kControlFile, "a net charge after CHFRAG is not a number");
+    auto k = static_cast<std::size_t>(i);
+    if (o.chfrag.size() <= k) o.chfrag.resize(k + 1, 0.0f);
+    o.chfrag[k] = q;
+  }
+  o.chfrag_given = true;
+}
+
+// The fragment lines are known by their first columns rather than by their
+// first keyword word, so "FRAG1 1 -5" is a FRAG line too.
+bool read_fragment_line(Run& run, const ControlLine& line) {
+  const std::string head = upper(std::string_view(line.raw).substr(0, 6));
+  if (head.starts_with("NFRAG")) {
+    read_nfrag(run.opt, line);
+  } else if (head.starts_with("CHFRAG")) {
+    read_chfrag(run.opt, line);
+  } else if (head.starts_with("FRAG")) {
+    read_frag(run.opt, line);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void read_command(Run& run, const ControlLine& line) {
+  if (read_fragment_line(run, line)) return;
   const LineExtract& lx = run.lx;
   Options& o = run.opt;
   const std::string& cmd = lx.word(1);

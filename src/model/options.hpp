@@ -3,10 +3,19 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace tesk {
 
 enum class InputFormat { None = 0, Shelx = 1, Kq = 2, Aim2tab = 3, Platon = 5 };
+
+// One FRAG line: the fragment number, then atom numbers; a negative number -n
+// adds every atom from the number before it up to n ("FRAG 1 1 -25").
+struct FragLine {
+  std::string text;          // the line as written, for messages
+  std::vector<int> numbers;  // fragment number first, then the atom entries
+  bool readable = true;      // false when a word of it is not an integer
+};
 
 struct Options {
   int ftype = 0;                 // structure format code, see InputFormat
@@ -32,6 +41,11 @@ struct Options {
   std::string abank;             // databank file name (60 characters)
   std::array<int, 3> ring1{0, 0, 0};  // smallest, largest ring size, planar-ring rule
   std::string amodel;            // model name, 20 characters
+  // Fragments whose valence populations are brought to a net charge.
+  int nfrag = 0;                 // NFRAG: number of fragments, 0 = not given
+  std::vector<FragLine> frag;    // FRAG lines in file order
+  bool chfrag_given = false;     // a CHFRAG line was read: no charge prompt
+  std::vector<float> chfrag;     // CHFRAG: net charges of fragments 1, 2, ...
 
   float tol1() const { return tols[0]; }
   float tol2() const { return tols[1]; }

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <sstream>
+#include <vector>
 
 #include "core/errors.hpp"
 #include "model/run.hpp"
@@ -212,6 +213,45 @@ TEST(ControlFile, DatabankNameFromLineOrEnvironment) {
   ControlRun named("FORMAT *shelx\nINPUT x.ins\ndatabank My.DB\n");
   named.read();
   EXPECT_EQ(named.run.opt.abank.substr(0, 6), "My.DB ");
+}
+
+// NFRAG, FRAG and CHFRAG are known by their first columns; a FRAG line that
+// is not all integers is kept for the fragment builder to report.
+TEST(ControlFile, FragmentLines) {
+  struct Row {
+    const char* lines;
+    int nfrag;
+    std::vector<std::vector<int>> frag;
+    std::vector<bool> readable;
+    bool chfrag_given;
+    std::vector<float> chfrag;
+  };
+  const Row rows[] = {
+      {"", 0, {}, {}, false, {}},
+      {"NFRAG 2\nFRAG 1 1 -25\nfrag 2 26 -50\nCHFRAG 0. -1.\n", 2, {{1, 1, -25}, {2, 26, -50}},
+       {true, true}, true, {0.0f, -1.0f}},
+      {"FRAG1 1 -5\nFRAG 1 1 -2.5\nFRAG\n", 0, {{1, 1, -5}, {}, {}}, {true, false, true}, false,
+       {}},
+      {"CHFRAG 0.5 0.5\nCHFRAG charge -1\n", 0, {}, {}, true, {-1.0f, 0.5f}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.lines);
+    ControlRun c(std::string("FORMAT *shelx\nINPUT x.ins\n") + r.lines);
+    c.read();
+    const Options& o = c.run.opt;
+    EXPECT_EQ(o.nfrag, r.nfrag);
+    ASSERT_EQ(o.frag.size(), r.frag.size());
+    for (std::size_t i = 0; i < r.frag.size(); ++i) {
+      EXPECT_EQ(o.frag[i].numbers, r.frag[i]);
+      EXPECT_EQ(o.frag[i].readable, r.readable[i]);
+    }
+    EXPECT_EQ(o.chfrag_given, r.chfrag_given);
+    EXPECT_EQ(o.chfrag, r.chfrag);
+    EXPECT_EQ(o.ftype, 1);
+  }
+  EXPECT_EQ(read_failure("FORMAT *shelx\nINPUT x.ins\nNFRAG two\n").exit_status(), 2);
+  EXPECT_EQ(read_failure("FORMAT *shelx\nINPUT x.ins\nNFRAG\n").exit_status(), 2);
+  EXPECT_EQ(read_failure("FORMAT *shelx\nINPUT x.ins\nCHFRAG - 1\n").exit_status(), 2);
 }
 
 TEST(ControlFile, WindowsLineEndingsReadTheSame) {

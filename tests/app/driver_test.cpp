@@ -97,7 +97,8 @@ TEST(Driver, DatabankPromptAsksUntilAFileOpens) {
   ScratchDir dir;
   write_file("w.ins", kWaterIns);
   write_file("real.db", "! empty databank\n");
-  write_file("tesk.inp", "FORMAT *shelx\nINPUT w.ins\nDATABANK missing.db\n");
+  // CHFRAG gives the net charge, so the console answers only the databank prompt.
+  write_file("tesk.inp", "FORMAT *shelx\nINPUT w.ins\nDATABANK missing.db\nCHFRAG 0.\n");
   auto r = run_tesk_binary("", "\n  \nreal.db\n");
   EXPECT_EQ(r.status, 0) << r.console;
   EXPECT_NE(r.console.find("\n Error opening databank file missing.db"), std::string::npos);
