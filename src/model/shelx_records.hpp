@@ -11,7 +11,12 @@ namespace tesk {
 constexpr int kMaxFvar = 200;
 
 struct Shelx1 {
-  std::array<float, kMaxFvar> fvar{};  // fvar(1) is fvar[0]
+  // fvar(1) is fvar[0], the overall scale factor: 1.0 until an FVAR card gives it.
+  std::array<float, kMaxFvar> fvar = [] {
+    std::array<float, kMaxFvar> f{};
+    f[0] = 1.0f;
+    return f;
+  }();
   // Values without a WGHT card; a card overwrites as many as it gives.
   std::array<float, 6> wght{-2.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f / 3.0f};
   int nfvar = 0;

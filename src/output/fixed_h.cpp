@@ -1,0 +1,17 @@
+// fixedH.ins lines, written after the X-H extension has moved the hydrogens.
+#include "output/fixed_h.hpp"
+
+#include "core/line_reader.hpp"
+#include "format/fortran_format.hpp"
+#include "model/run.hpp"
+
+namespace tesk {
+
+void write_fixed_h_atom(Run& run, int atom) {
+  const Atom& a = run.atoms.at(atom);
+  run.out.fixedh << ffmt("(a,1x,i4,2x,3f12.6,2x,f10.5,1x,f8.4)",
+                         {fixed_width(a.label, 8), a.sftype, a.xf[0], a.xf[1], a.xf[2], a.occ,
+                          a.uij[0]});
+}
+
+}  // namespace tesk

@@ -1,0 +1,122 @@
+// MoPro parameter, constraint and restraint files. MoPro names an atom by its
+// label without brackets (C(12) becomes C12) and its element by the label
+// up to the first bracket, so only a label like H(1) names a hydrogen.
+#include "output/mopro_files.hpp"
+
+#include <string>
+#include <vector>
+
+#include "core/line_reader.hpp"
+#include "format/fortran_format.hpp"
+#include "model/run.hpp"
+#include "output/atom_parameters.hpp"
+#include "structure/labels.hpp"
+
+namespace tesk {
+namespace {
+
+bool mopro_hydrogen(const Atom& a) { return trim_right(ernum(a.label)) == "H"; }
+
+// The 17-character residue text of atom i. Residue texts are counted over
+// the residue atoms only, so an atom beyond them has a blank one.
+std::string residue_text(const Run& run, int atom) {
+  const auto i = static_cast<std::size_t>(atom - 1);
+  const auto& names = run.resi1.resnam;
+  return fixed_width(i < names.size() ? names[i] : std::string(), 17);
+}
+
+void write_atom_line(Run& run, int atom) {
+  const Atom& a = run.atoms.at(atom);
+  if (run.resi1.resflag == 1) {
+    run.out.mopropar << ffmt("(A,I3,1X,A,3F12.6,F6.3,1X,A,A)",
+                             {"ATOM ", atom, residue_text(run, atom), a.xf[0], a.xf[1], a.xf[2],
+                              a.occ, " 1 ", ernum(a.label)});
+  } else {
+    run.out.mopropar << ffmt("(A,I3,1X,A,A,3F12.6,F6.3,1X,A,A)",
+                             {"ATOM ", atom, erbras(a.label), "MOL   1", a.xf[0], a.xf[1],
+                              a.xf[2], a.occ, " 1 ", ernum(a.label)});
+  }
+}
+
+// MoPro wants the populations of a fully occupied site; the stored ones
+// carry the occupancy. An empty site (occupancy 0) gets zeros rather than
+// a division by zero.
+void write_populations(Run& run, int atom, bool hydrogen) {
+  const float occ = run.atoms.at(atom).occ;
+  std::array<float, 26> p = pv_and_populations(atom_poles(run, atom));
+  for (float& v : p) v = occ == 0.0f ? 0.0f : v / occ;
+  auto slice = [&p](std::size_t from, std::size_t to) {
+    return std::vector<FArg>(p.begin() + static_cast<std::ptrdiff_t>(from),
+                             p.begin() + static_cast<std::ptrdiff_t>(to));
+  };
+  Sink& f = run.out.mopropar;
+  f << ffmt("(2f8.5,2x,8(f5.3,2x))", slice(0, 10));
+  if (hydrogen) return;
+  f << ffmt("(2x,7(f5.3,2x))", slice(10, 17));
+  f << ffmt("(2x,9(f5.3,2x))", slice(17, 26));
+}
+
+}  // namespace
+
+void write_mopro_head(Run& run) {
+  Sink& f = run.out.mopropar;
+  const DummyTable& t = run.axes.dummy;
+  f << ffmt("(A,I3)", {"DUMMY ", t.ndum()});
+  for (int j = 1; j <= t.ndum(); ++j) {
+    const Vec3& x = t.dum[static_cast<std::size_t>(j - 1)].x;
+    f << ffmt("(A,3F12.6,A,A)", {"DUMY ", x[0], x[1], x[2], "  D" + std::to_string(j), " 0"});
+  }
+  f << ffmt("(A)", {""});
+  f << ffmt("(A,I3)", {"KAPPA ", run.db.nkappas});
+  for (int k = 1; k <= run.db.nkappas; ++k) {
+    const auto i = static_cast<std::size_t>(k - 1);
+    const KappaSet s = i < run.db.kappas.size() ? run.db.kappas[i] : KappaSet{};
+    f << ffmt("(2f10.6)", {s.kappa[0], s.kappa[1]});
+  }
+  f << ffmt("(A)", {""});
+  f << ffmt("(A,I4)", {"ATOMS ", run.atoms.natoms});
+  f << ffmt("(A)", {""});
+}
+
+void write_mopro_atom(Run& run, int atom) {
+  Sink& f = run.out.mopropar;
+  const Atom& a = run.atoms.at(atom);
+  const bool hydrogen = mopro_hydrogen(a);
+  write_atom_line(run, atom);
+  const auto i = static_cast<std::size_t>(atom - 1);
+  const std::string axis = i < run.axes.mopro.size() ? run.axes.mopro[i] : std::string();
+  f << ffmt("(100a)", {fixed_width(axis, 90)});
+  const auto& u = a.uij;
+  if (hydrogen)
+    f << ffmt("(A,f10.6)", {"UISO   ", u[0]});
+  else
+    f << ffmt("(A,6f10.6)", {"UANI   ", u[0], u[1], u[2], u[3], u[4], u[5]});
+  write_populations(run, atom, hydrogen);
+  f << ffmt("(A)", {""});
+}
+
+void write_mopro_end(Run& run) {
+  for (const char* line : {"", "ANHAR    0    3         !  #atoms #order ", "! 1         ! atom number ",
+                           "! 0. 0. 0. 0. 0. 0. 0. 0. ", "! 0. 0. ", "", "STOP "})
+    run.out.mopropar << ffmt("(A)", {line});
+}
+
+void write_con_mopro_similarity(Run& run) {
+  Sink& f = run.out.conmopro;
+  for (const char* line : {"!", "! similarity (switched-off)", "!"}) f << ffmt("(A)", {line});
+  for (const std::string& row : run.axes.mcon)
+    if (row.compare(0, 8, "! CONPVM") == 0) f << ffmt("(A)", {fixed_width(row, 90)});
+  for (const char* line : {"!", "! end", "!"}) f << ffmt("(A)", {line});
+  f.close();
+}
+
+void write_res_mopro_end(Run& run) {
+  Sink& f = run.out.resmopro;
+  for (const char* line : {"!", "! isotropic H atoms ADPs", "!"}) f << ffmt("(A)", {line});
+  for (const std::string& row : run.xh.cons)
+    if (row.compare(0, 6, "URATIO") == 0) f << ffmt("(A)", {fixed_width(row, 100)});
+  for (const char* line : {"!", "! end", "!"}) f << ffmt("(A)", {line});
+  f.close();
+}
+
+}  // namespace tesk
