@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/build.sh
 rm -rf build/example-run
 cp -r examples/aspirin build/example-run
+cp examples/example.db build/example-run/
 cd build/example-run
 ../tesk
 echo
