@@ -143,7 +143,7 @@ void BM_AlanineSupercellFullJob(benchmark::State& state) {
 void BM_AlanineSupercellFullJobWithDatabank(benchmark::State& state) {
   run_with(state,
            "NCELLS 1\nRINGS 3 8\nKEYGEN *XYZUIJ *all ordered *MULT *all ordered *kappas\n"
-           "DATABANK alanine.db\nEXTEND_H\n");
+           "DATABANK alanine.db\nEXTEND_H\nCHFRAG 0.\n");
 }
 void BM_AlanineSupercellFormatAndInputOnly(benchmark::State& state) { run_with(state, ""); }
 

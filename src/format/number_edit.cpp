@@ -39,11 +39,20 @@ std::string edit_special(double x, int w, bool plus) {
 
 // The decimal digits of |x| in fixed notation with d decimals, point included.
 std::string fixed_digits(double a, int d) {
-  std::string buf(static_cast<std::size_t>(330 + d), '\0');
-  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::fixed, d);
-  buf.resize(static_cast<std::size_t>(r.ptr - buf.data()));
-  if (d == 0) buf += '.';
-  return buf;
+  // 309 integer digits at most for a double, the point and d decimals.
+  std::array<char, 512> stack;
+  std::string heap;
+  char* first = stack.data();
+  char* last = first + stack.size();
+  if (d > 150) {
+    heap.resize(static_cast<std::size_t>(330 + d));
+    first = heap.data();
+    last = first + heap.size();
+  }
+  auto r = std::to_chars(first, last, a, std::chars_format::fixed, d);
+  std::string digits(first, r.ptr);
+  if (d == 0) digits += '.';
+  return digits;
 }
 
 // |x| rounded to `n` significant digits: the digits and the exponent e with
