@@ -30,6 +30,7 @@ class Sink {
   void flush() { if (out_) out_->flush(); }
 
  private:
+  std::unique_ptr<char[]> buffer_;  // declared first: outlives the stream that uses it
   std::unique_ptr<std::ofstream> file_;
   std::ostream* out_ = nullptr;
 };
