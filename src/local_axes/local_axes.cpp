@@ -67,7 +67,6 @@ std::string mopro_name(const AxisPoint& p) {
   return p.dummy > 0 ? erbras(trim_right(erum(p.label))) : erbras(p.label);
 }
 
-bool mopro_hydrogen(const Atom& a) { return trim_right(ernum(a.label)) == "H"; }
 
 std::string line_of(std::string text, std::size_t width) {
   if (!text.empty() && text.back() == '\n') text.pop_back();
@@ -82,7 +81,7 @@ void mopro_lines(Run& run, int atom, const AxisDecision& d) {
   run.axes.mopro[row_of(atom)] = line_of(
       ffmt("(A,A,3X,A,3X,A,3X,A,3X,A,3X,A)",
            {std::string(1, letter_char(d.first)), std::string(1, letter_char(d.second)),
-            mopro_name(d.p1), mopro_name(d.p2), mopro_hydrogen(a) ? " QUA " : " HEX ",
+            mopro_name(d.p1), mopro_name(d.p2), mopro_hydrogen(a.label) ? " QUA " : " HEX ",
             " K" + std::to_string(kset), "V0  M0  Q0"}),
       90);
   const int ref = run.axes.rec[row_of(atom)].chemcon;

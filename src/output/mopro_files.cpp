@@ -4,6 +4,7 @@
 #include "output/mopro_files.hpp"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/line_reader.hpp"
@@ -15,7 +16,6 @@
 namespace tesk {
 namespace {
 
-bool mopro_hydrogen(const Atom& a) { return trim_right(ernum(a.label)) == "H"; }
 
 // The 17-character residue text of atom i. Residue texts are counted over
 // the residue atoms only, so an atom beyond them has a blank one.
@@ -81,7 +81,7 @@ void write_mopro_head(Run& run) {
 void write_mopro_atom(Run& run, int atom) {
   Sink& f = run.out.mopropar;
   const Atom& a = run.atoms.at(atom);
-  const bool hydrogen = mopro_hydrogen(a);
+  const bool hydrogen = mopro_hydrogen(a.label);
   write_atom_line(run, atom);
   const auto i = static_cast<std::size_t>(atom - 1);
   const std::string axis = i < run.axes.mopro.size() ? run.axes.mopro[i] : std::string();
@@ -101,22 +101,28 @@ void write_mopro_end(Run& run) {
     run.out.mopropar << ffmt("(A)", {line});
 }
 
-void write_con_mopro_similarity(Run& run) {
-  Sink& f = run.out.conmopro;
-  for (const char* line : {"!", "! similarity (switched-off)", "!"}) f << ffmt("(A)", {line});
-  for (const std::string& row : run.axes.mcon)
-    if (row.compare(0, 8, "! CONPVM") == 0) f << ffmt("(A)", {fixed_width(row, 90)});
+namespace {
+
+// A closing section: a titled comment block, the stored rows that begin
+// with `word` (others are blank or belong to no such line), "! end"; then
+// the file is closed.
+void write_rows_section(Sink& f, const char* title, const std::vector<std::string>& rows,
+                        std::string_view word, int width) {
+  for (const char* line : {"!", title, "!"}) f << ffmt("(A)", {line});
+  for (const std::string& row : rows)
+    if (row.compare(0, word.size(), word) == 0) f << ffmt("(A)", {fixed_width(row, width)});
   for (const char* line : {"!", "! end", "!"}) f << ffmt("(A)", {line});
   f.close();
 }
 
+}  // namespace
+
+void write_con_mopro_similarity(Run& run) {
+  write_rows_section(run.out.conmopro, "! similarity (switched-off)", run.axes.mcon, "! CONPVM", 90);
+}
+
 void write_res_mopro_end(Run& run) {
-  Sink& f = run.out.resmopro;
-  for (const char* line : {"!", "! isotropic H atoms ADPs", "!"}) f << ffmt("(A)", {line});
-  for (const std::string& row : run.xh.cons)
-    if (row.compare(0, 6, "URATIO") == 0) f << ffmt("(A)", {fixed_width(row, 100)});
-  for (const char* line : {"!", "! end", "!"}) f << ffmt("(A)", {line});
-  f.close();
+  write_rows_section(run.out.resmopro, "! isotropic H atoms ADPs", run.xh.cons, "URATIO", 100);
 }
 
 }  // namespace tesk

@@ -24,4 +24,6 @@ std::string erum(std::string_view label) {
   return fixed_width(s, 10);
 }
 
+bool mopro_hydrogen(std::string_view label) { return trim_right(ernum(label)) == "H"; }
+
 }  // namespace tesk

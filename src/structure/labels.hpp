@@ -12,5 +12,8 @@ std::string ernum(std::string_view label);
 std::string erbras(std::string_view label);
 // A dummy's MoPro name: the first "UM" removed (DUM3 gives D3).
 std::string erum(std::string_view label);
+// MoPro treats an atom as a hydrogen when its element name is exactly H:
+// H(1) is one, a label such as H1 is not.
+bool mopro_hydrogen(std::string_view label);
 
 }  // namespace tesk
