@@ -204,9 +204,11 @@ void getnei(Run& run, int atom, float rmax, int& disordered) {
   // The distance tests do not depend on the order; only the same-site test
   // does (the lower atom number wins), so it runs over the survivors in
   // ascending atom number.
-  std::vector<int> candidates;
+  std::vector<int>& candidates = sg.candidates;
+  candidates.clear();
   sg.grid.collect(ai.xc, reach * 1.0001f + 1.0e-4f, candidates);
-  std::vector<std::pair<int, float>> within;
+  std::vector<std::pair<int, float>>& within = sg.within;
+  within.clear();
   for (int j : candidates) {
     if (j == atom) continue;
     const Atom& aj = run.atoms.at(j);

@@ -2,6 +2,7 @@
 // record of the last single search.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "core/cell_grid.hpp"
@@ -47,6 +48,10 @@ struct SearchGrid {
   // accepted[j] == search: atom j was accepted by the search under way.
   std::vector<unsigned> accepted;
   unsigned search = 0;
+  // Work lists of one search, kept between searches so that each does not
+  // allocate its own.
+  std::vector<int> candidates;
+  std::vector<std::pair<int, float>> within;
 };
 
 struct NeighbourState {
