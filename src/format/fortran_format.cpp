@@ -138,15 +138,24 @@ class Writer {
   // Writes at the current column; blanks fill a gap left by X or T, and a
   // field moved back by TL overwrites what was there.
   void put(const std::string& s) {
+    if (pos_ == record_.size()) {  // the usual case: the field follows the last one
+      record_ += s;
+      pos_ += s.size();
+      return;
+    }
     if (pos_ > record_.size()) record_.resize(pos_, ' ');
     record_.replace(pos_, std::min(s.size(), record_.size() - pos_), s);
     pos_ += s.size();
   }
 
   void end_record() {
-    out_ += record_;
+    if (out_.empty()) {
+      out_.swap(record_);  // the first record: no copy
+    } else {
+      out_ += record_;
+      record_.clear();
+    }
     if (!dollar_) out_ += '\n';
-    record_.clear();
     pos_ = 0;
   }
 
