@@ -11,7 +11,7 @@
 namespace tesk {
 namespace {
 
-struct AtomSpec {
+struct AtomRow {
   const char* label;  // 8 columns
   int iz;
   int flag;
@@ -23,16 +23,16 @@ struct MasterRun {
   Run run;
   std::ostringstream kq;
 
-  explicit MasterRun(const std::vector<AtomSpec>& atoms) {
+  explicit MasterRun(const std::vector<AtomRow>& atoms) {
     run.out.kqmas.attach(kq);
-    for (const AtomSpec& spec : atoms) {
+    for (const AtomRow& given : atoms) {
       Atom& a = run.atoms.at(run.atoms.append("test"));
-      a.label = spec.label;
-      a.iz = spec.iz;
-      a.flag = spec.flag;
-      a.sitesym = spec.sitesym;
-      run.db.kappaset.push_back(spec.kappaset);
-      run.db.nkappaset = std::max(run.db.nkappaset, spec.kappaset);
+      a.label = given.label;
+      a.iz = given.iz;
+      a.flag = given.flag;
+      a.sitesym = given.sitesym;
+      run.db.kappaset.push_back(given.kappaset);
+      run.db.nkappaset = std::max(run.db.nkappaset, given.kappaset);
     }
     run.atoms.natoms = run.atoms.size();
   }
@@ -47,7 +47,7 @@ TEST(GetKey, CodeBySwitchesAndSite) {
     const char* why;
     Keys keys;
     int lsx;
-    AtomSpec atom;
+    AtomRow atom;
     std::string code;
   };
   const Keys all{true, true, false, true, true, false, false};
@@ -86,7 +86,7 @@ TEST(GetKey, CodeBySwitchesAndSite) {
 }
 
 // Kappa set 1: a carbon; set 2: hydrogens only; set 3: a hydrogen then an oxygen.
-const std::vector<AtomSpec> kThreeSets = {
+const std::vector<AtomRow> kThreeSets = {
     {"C1      ", 6, 0, "m    ", 1}, {"H1      ", 1, 0, "cyl  ", 2},
     {"H2      ", 1, 0, "cyl  ", 2}, {"H3      ", 1, 0, "cyl  ", 3},
     {"O1      ", 8, 0, "NO   ", 3},

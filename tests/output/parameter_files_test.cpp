@@ -34,7 +34,7 @@ AtomPoles stored_poles(float occ, float pv) {
   return p;
 }
 
-struct AtomSpec {
+struct AtomRow {
   const char* label;
   Vec3 xf;
   float occ;
@@ -60,7 +60,7 @@ struct ParamRun {
     run.opt.amodel = fixed_width("TEST", 20);
   }
 
-  void add(const AtomSpec& s) {
+  void add(const AtomRow& s) {
     Atom& a = run.atoms.at(run.atoms.append("test"));
     a.label = fixed_width(s.label, 8);
     a.xf = s.xf;
