@@ -294,6 +294,11 @@ void findallneighbors(Run& run) {
   }
 }
 
+bool neighbour_disordered(const Run& run, int atom) {
+  const std::vector<int>& jnei = run.nb.neighbors.at(atom).jnei;
+  return std::any_of(jnei.begin(), jnei.end(), [&run](int j) { return run.atoms.at(j).flag == -1; });
+}
+
 std::vector<int> collectnei(const Run& run, int atom) {
   std::vector<int> list = run.nb.neighbors.at(atom).jnei;
   list.push_back(atom);

@@ -31,6 +31,9 @@ void getnei(Run& run, int atom, float rmax, int& disordered);
 // neig holding the search that answered.
 int first_in_distance_order(Run& run, int atom, float rmax, const std::function<bool(int)>& accept);
 
+// True when a bonded neighbour of the atom belongs to a disordered part.
+bool neighbour_disordered(const Run& run, int atom);
+
 // The atom's neighbours in jnei order followed by the atom itself.
 std::vector<int> collectnei(const Run& run, int atom);
 // run.nb.isn: the neighbours by atomic number (descending), then in tnei order.

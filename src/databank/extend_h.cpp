@@ -140,15 +140,10 @@ void group_line(Run& run, int x, int h, std::initializer_list<FArg> tail) {
   run.out.log << ffmt(kGroupLine, items);
 }
 
-std::string chomp(std::string s) {
-  while (!s.empty() && s.back() == '\n') s.pop_back();
-  return s;
-}
-
 // RESET BOND in columns 1-10, the bond from column 13 on.
 void reset_bond_line(Run& run, int x, int h, float d) {
   std::string line = "RESET BOND  ";
-  line += chomp(ffmt("(a,' ',a,f6.3)", {run.atoms.at(x).label, run.atoms.at(h).label, d}));
+  line += ffmt_text("(a,' ',a,f6.3)", {run.atoms.at(x).label, run.atoms.at(h).label, d});
   run.out.resetbond << trim_right(line) << "\n";
 }
 
@@ -170,12 +165,12 @@ void mopro_lines(Run& run, int x, int h, float d, float ratio) {
   if (run.resi1.resflag == 1) {
     const std::string xn = residue_name(run, x), hn = residue_name(run, h);
     run.out.resmopro << ffmt("(A,A,2X,A,1X,f6.3,2X,A)", {"DISTAN   ", xn, hn, d, "0.001"});
-    uratio += chomp(ffmt("(A,2X,A,1X,f6.1,2X,A)", {xn, hn, ratio, "0.01"}));
+    uratio += ffmt_text("(A,2X,A,1X,f6.1,2X,A)", {xn, hn, ratio, "0.01"});
   } else {
     const std::string xn = erbras(run.atoms.at(x).label), hn = erbras(run.atoms.at(h).label);
     run.out.resmopro << ffmt("(A,A5,1X,I1,2X,A5,1X,I1,1X,f6.3,1X,A)",
                              {"DISTAN   ", xn, 1, hn, 1, d, "0.001"});
-    uratio += chomp(ffmt("(A5,1X,I1,2X,A5,1X,I1,1X,f6.1,1X,A)", {xn, 1, hn, 1, ratio, "0.01"}));
+    uratio += ffmt_text("(A5,1X,I1,2X,A5,1X,I1,1X,f6.1,1X,A)", {xn, 1, hn, 1, ratio, "0.01"});
   }
   auto& cons = run.xh.cons;
   if (cons.size() < static_cast<std::size_t>(run.atoms.size()))
@@ -190,7 +185,7 @@ void con_lines(Run& run, int x, int h, float d) {
   for (const char* axis : {"X", "Y", "Z"}) {
     const std::string px = axis + ("/" + std::to_string(x));
     const std::string ph = axis + ("/" + std::to_string(h));
-    run.out.constbond << trim_right(chomp(ffmt("('CON 1 ',a,' -1 ',a,' = 0')", {px, ph}))) << "\n";
+    run.out.constbond << trim_right(ffmt_text("('CON 1 ',a,' -1 ',a,' = 0')", {px, ph})) << "\n";
   }
 }
 

@@ -192,6 +192,12 @@ std::string ffmt(std::string_view format, std::span<const FArg> items) {
   return Writer(items).run(cached_format(format));
 }
 
+std::string ffmt_text(std::string_view format, std::span<const FArg> items) {
+  std::string text = ffmt(format, items);
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
 std::string ffree(std::initializer_list<FArg> items) {
   std::string line;
   for (const FArg& a : items) {

@@ -78,6 +78,16 @@ inline std::string ffmt(std::string_view format, const std::vector<FArg>& items)
 }
 inline std::string ffmt(std::string_view format) { return ffmt(format, std::span<const FArg>()); }
 
+// The text of a one-record write without its newline, for a field that goes
+// into another line or a table row.
+std::string ffmt_text(std::string_view format, std::span<const FArg> items);
+inline std::string ffmt_text(std::string_view format, std::initializer_list<FArg> items) {
+  return ffmt_text(format, std::span<const FArg>(items.begin(), items.size()));
+}
+inline std::string ffmt_text(std::string_view format, const std::vector<FArg>& items) {
+  return ffmt_text(format, std::span<const FArg>(items.data(), items.size()));
+}
+
 // A free-format (list-directed) trace line: each item preceded by one blank,
 // the line ended by '\n'. Integers plain; logicals T or F; text as it is;
 // reals rounded to 7 significant digits for a float and 15 for a double,

@@ -57,7 +57,7 @@ void prepare(AxisContext& c) {
   prtatomnei(run, c.atom, c.log());
   sortnei(run, c.atom);
   c.self_disordered = run.atoms.at(c.atom).flag == -1;
-  for (int j : c.nb.jnei) c.neighbour_disordered |= run.atoms.at(j).flag == -1;
+  c.neighbour_disordered = neighbour_disordered(run, c.atom);
   run.db.lpg = c.nb.nnei < 4;
   c.nh = (c.nb.ntyp > 0 && c.nb.ztyp[0] == 1) ? c.nb.ntnei[0] : 0;
   c.log() << ffmt("(/a,i4)", {" Number of covalently-bonded H-atoms = ", c.nh});

@@ -5,13 +5,14 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "connectivity/neighbours.hpp"
 #include "connectivity/rings.hpp"
+#include "core/line_reader.hpp"
 #include "databank/functional_groups.hpp"
 #include "format/fortran_format.hpp"
 #include "local_axes/dummy_atoms.hpp"
@@ -25,11 +26,6 @@ constexpr int kGroupWidth = 40;
 // A set whose kappa and kappa' both lie this close to 1.0 is an
 // independent-atom (spherical) set.
 constexpr float kIamTolerance = 0.0001f;
-
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // Group names are compared case-blind: the caller upper-cases an atom's own
 // name, but a name that another atom's rule writes into this row keeps the
@@ -57,11 +53,7 @@ int type_n(const NeighbourRecord& r, int t) {
   return i < r.ntnei.size() ? r.ntnei[i] : 0;
 }
 
-std::string numbered(const char* head, int t) {
-  std::string s = ffmt("(a,i2,a)", {head, t, "-th type"});
-  s.pop_back();  // the record's newline: the text goes into another line
-  return s;
-}
+std::string numbered(const char* head, int t) { return ffmt_text("(a,i2,a)", {head, t, "-th type"}); }
 
 // The reason of the first criterion that a and b fail; empty when they pass.
 std::string difference(const Run& run, int a, int b, bool bysym, bool bygroup, bool simple,
@@ -207,10 +199,7 @@ int first_equivalent(Run& run, int atom) {
 }
 
 bool next_to_disorder(const Run& run, int atom) {
-  if (run.atoms.at(atom).flag == -1) return false;
-  const NeighbourRecord& r = run.nb.neighbors.at(atom);
-  return std::any_of(r.jnei.begin(), r.jnei.end(),
-                     [&run](int j) { return run.atoms.at(j).flag == -1; });
+  return run.atoms.at(atom).flag != -1 && neighbour_disordered(run, atom);
 }
 
 // An existing independent-atom set of the atom's scattering type, 0 if none.

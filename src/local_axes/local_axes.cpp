@@ -6,6 +6,7 @@
 
 #include <unordered_map>
 
+#include "connectivity/neighbours.hpp"
 #include "core/errors.hpp"
 #include "databank/databank.hpp"
 #include "format/fortran_format.hpp"
@@ -58,19 +59,11 @@ std::string text_row(const Run& run, int atom, const AxisDecision& d) {
                           a.sitesym};
   const int ref = run.axes.rec[row_of(atom)].chemcon;
   if (ref > 0) items.emplace_back(run.atoms.at(ref).label);
-  std::string row = ffmt("(a,1x,a,2x,a,2x,a,1x,a,1x,a,3x,'R ',2i3,2i4,3x,a,3x,a)", items);
-  if (!row.empty() && row.back() == '\n') row.pop_back();
-  return row;
+  return ffmt_text("(a,1x,a,2x,a,2x,a,1x,a,1x,a,3x,'R ',2i3,2i4,3x,a,3x,a)", items);
 }
 
 std::string mopro_name(const AxisPoint& p) {
   return p.dummy > 0 ? erbras(trim_right(erum(p.label))) : erbras(p.label);
-}
-
-
-std::string line_of(std::string text, std::size_t width) {
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  return fixed_width(text, static_cast<int>(width));
 }
 
 // The MoPro axis line, and the commented similarity line of an atom that
@@ -78,8 +71,8 @@ std::string line_of(std::string text, std::size_t width) {
 void mopro_lines(Run& run, int atom, const AxisDecision& d) {
   const Atom& a = run.atoms.at(atom);
   const int kset = run.db.kappaset[row_of(atom)];
-  run.axes.mopro[row_of(atom)] = line_of(
-      ffmt("(A,A,3X,A,3X,A,3X,A,3X,A,3X,A)",
+  run.axes.mopro[row_of(atom)] = fixed_width(
+      ffmt_text("(A,A,3X,A,3X,A,3X,A,3X,A,3X,A)",
            {std::string(1, letter_char(d.first)), std::string(1, letter_char(d.second)),
             mopro_name(d.p1), mopro_name(d.p2), mopro_hydrogen(a.label) ? " QUA " : " HEX ",
             " K" + std::to_string(kset), "V0  M0  Q0"}),
@@ -89,10 +82,10 @@ void mopro_lines(Run& run, int atom, const AxisDecision& d) {
   const auto& res = run.resi1;
   std::string line =
       res.resflag == 1
-          ? ffmt("(A,1X,A,2X,A)", {"! CONPVM ", res.resshort.at(row_of(atom)), res.resshort.at(row_of(ref))})
-          : ffmt("(A,1X,A,2X,A,1X,A,1X,A)",
+          ? ffmt_text("(A,1X,A,2X,A)", {"! CONPVM ", res.resshort.at(row_of(atom)), res.resshort.at(row_of(ref))})
+          : ffmt_text("(A,1X,A,2X,A,1X,A,1X,A)",
                  {"! CONPVM ", erbras(a.label), "1", erbras(run.atoms.at(ref).label), "1"});
-  run.axes.mcon[row_of(atom)] = line_of(line, 90);
+  run.axes.mcon[row_of(atom)] = fixed_width(line, 90);
 }
 
 // MoPro's local-symmetry constraint, named by the mirror's normal.
@@ -104,18 +97,12 @@ void symplm(Run& run, int atom, const AxisDecision& d) {
                            {"SYMPLM", symplm_code(a.sitesym, d.first, d.second), trim_right(name)});
 }
 
-bool any_neighbour_disordered(const Run& run, int atom) {
-  for (int j : run.nb.neighbors.at(atom).jnei)
-    if (run.atoms.at(j).flag == -1) return true;
-  return false;
-}
-
 // An atom is looked up when it and its neighbours are ordered, or when it is
 // itself disordered and the databank is to be applied to disorder.
 void databank_transfer(Run& run, int atom) {
   const Atom& a = run.atoms.at(atom);
   const bool self = a.flag == -1;
-  const bool lookup = run.opt.ldb == 1 && ((!self && !any_neighbour_disordered(run, atom)) ||
+  const bool lookup = run.opt.ldb == 1 && ((!self && !neighbour_disordered(run, atom)) ||
                                            (self && run.opt.disorder[1] == 1));
   if (lookup) {
     run.out.log << ffmt("(/' Atom ',a,' :: will now read databank')", {a.label});

@@ -26,11 +26,6 @@ struct Residue {
   std::string cls;    // residue class, blank for residue 0
 };
 
-std::string one_record(std::string text) {
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
-}
-
 // RESI class number or RESI number class (SHELXL takes either order).
 Residue read_resi(const ShelxLine& line) {
   Residue res;
@@ -52,8 +47,8 @@ void add_residue_names(Run& run, const ShelxLine& line, const Residue& res) {
   std::string name = line.text.substr(0, line.text.find(' '));
   name = fixed_width(name, 6);
   std::string cls = fixed_width(res.cls, 5);
-  run.resi1.resnam.push_back(one_record(ffmt("(a6,1x,i3,2x,a5)", {name, res.number, cls})));
-  run.resi1.resshort.push_back(one_record(ffmt("(a6,1x,i3)", {name, res.number})));
+  run.resi1.resnam.push_back(ffmt_text("(a6,1x,i3,2x,a5)", {name, res.number, cls}));
+  run.resi1.resshort.push_back(ffmt_text("(a6,1x,i3)", {name, res.number}));
 }
 
 [[noreturn]] void bad_atom(Run& run, const std::string& label, const std::string& line) {
@@ -91,7 +86,7 @@ bool resolve_codes(const Run& run, std::vector<float>& v, std::string& line) {
   processfvar(run, v);
   std::vector<FArg> items{static_cast<int>(std::lround(v[0]))};
   for (std::size_t k = 1; k < v.size(); ++k) items.emplace_back(v[k]);
-  line = one_record(ffmt("(5x,i4,100f12.6)", items));
+  line = ffmt_text("(5x,i4,100f12.6)", items);
   return read_numbers(line, v);
 }
 
@@ -151,7 +146,7 @@ std::string shatnam(const Run& run, std::string& line, int z, int n, int count_i
   std::string label;
   if (run.opt.rename != 0) {
     int number = run.opt.rename_scheme == 1 ? count_in_type : n;
-    label = one_record(ffmt("(a2,'(',i6,')')", {atsym(z), number}));
+    label = ffmt_text("(a2,'(',i6,')')", {atsym(z), number});
     std::erase(label, ' ');
   } else {
     // C12 -> C(12), CL1 -> CL(1), H12A -> H(12A): the element symbol in front.
