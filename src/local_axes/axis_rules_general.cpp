@@ -8,6 +8,7 @@
 #include "databank/extend_h.hpp"
 #include "format/fortran_format.hpp"
 #include "local_axes/axis_context.hpp"
+#include "local_axes/dummy_atoms.hpp"
 #include "local_axes/geometry.hpp"
 #include "structure/cell.hpp"
 
@@ -225,11 +226,8 @@ void three_neighbours(AxisContext& c) {
       return;
     }
     default: {  // 312: pyramidal with three equivalent neighbours
-      const bool frac = c.run.opt.ifra == 1;
-      const auto& at = [&](int a) -> const Vec3& { return frac ? c.run.atoms.at(a).xf : c.xc(a); };
-      Vec3 centre{};
-      for (std::size_t i = 0; i < 3; ++i) centre[i] = (at(a1)[i] + at(a2)[i] + at(a3)[i]) / 3.0f;
-      c.axes(Z, c.dummy(frac, centre), X, c.point(a1));
+      AxisPoint zp = dummy_point(c.run, centroid_dummy(c.run, {a1, a2, a3}));
+      c.axes(Z, zp, X, c.point(a1));
       c.sym("3m");
       return;
     }

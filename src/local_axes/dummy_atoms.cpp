@@ -94,11 +94,6 @@ std::vector<std::pair<int, int>> generated_hits(Run& run, const AxisDecision& d)
   return hits;
 }
 
-std::string padded8(std::string label) {
-  label.resize(8, ' ');
-  return label;
-}
-
 }  // namespace
 
 std::string dummylab(int k) {
@@ -122,27 +117,30 @@ Vec3 dummy_xc(const Run& run, int k) { return stored_to_cart(run, dummy_at(run, 
 
 AxisPoint dummy_point(const Run& run, int k) {
   AxisPoint p;
-  p.label = padded8(dummy_at(run, k).label);
+  p.label = fixed_width(dummy_at(run, k).label, 8);
   p.atom = 0;
   p.dummy = k;
   p.xc = dummy_xc(run, k);
   return p;
 }
 
-int ring_centre_dummy(Run& run, int r) {
-  Ring& ring = run.rings.ring.at(static_cast<std::size_t>(r - 1));
-  if (ring.rcent != 0) return ring.rcent;
+int centroid_dummy(Run& run, const std::vector<int>& atoms) {
   // The centroid is a linear mean, so fractional and cartesian averages name
   // the same point; the stored form decides which is taken.
   const bool frac = run.opt.ifra == 1;
   Vec3 sum{};
-  for (int a : ring.ratom) {
+  for (int a : atoms) {
     const Atom& atom = run.atoms.at(a);
     const Vec3& x = frac ? atom.xf : atom.xc;
     for (std::size_t c = 0; c < 3; ++c) sum[c] += x[c];
   }
-  const float n = static_cast<float>(ring.ratom.size());
-  ring.rcent = adddummyatom(run, frac, {sum[0] / n, sum[1] / n, sum[2] / n});
+  const float n = static_cast<float>(atoms.size());
+  return adddummyatom(run, frac, {sum[0] / n, sum[1] / n, sum[2] / n});
+}
+
+int ring_centre_dummy(Run& run, int r) {
+  Ring& ring = run.rings.ring.at(static_cast<std::size_t>(r - 1));
+  if (ring.rcent == 0) ring.rcent = centroid_dummy(run, ring.ratom);
   return ring.rcent;
 }
 
@@ -158,7 +156,7 @@ void checksymeq(Run& run, AxisDecision& d) {
     run.out.log << ffmt("(/' Atom ',a,' used in definition of ',a,'-axis is',"
                         "' symmetry-generated; replace with dummy ',i4)",
                         {p.label, std::string(1, letter), k});
-    p.label = padded8(dummy_at(run, k).label);
+    p.label = fixed_width(dummy_at(run, k).label, 8);
     p.atom = 0;
     p.dummy = k;
   }

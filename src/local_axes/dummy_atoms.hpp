@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/vec3.hpp"
 
@@ -31,6 +32,10 @@ Vec3 dummy_xc(const Run& run, int k);
 
 // An axis point at dummy k: its label (padded to 8), number and position.
 AxisPoint dummy_point(const Run& run, int k);
+
+// A dummy at the mean of the atoms' positions (fractional when ifra is 1,
+// else cartesian).
+int centroid_dummy(Run& run, const std::vector<int>& atoms);
 
 // The centre dummy of ring r (1-based), made on first use at the mean of the
 // ring atoms' positions (fractional when ifra is 1, else cartesian) and kept
