@@ -10,7 +10,6 @@
 #include "local_axes/axis_context.hpp"
 #include "local_axes/dummy_atoms.hpp"
 #include "local_axes/geometry.hpp"
-#include "structure/cell.hpp"
 
 namespace tesk {
 

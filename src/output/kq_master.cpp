@@ -11,14 +11,11 @@
 #include "format/fortran_format.hpp"
 #include "model/options.hpp"
 #include "model/run.hpp"
+#include "output/output_headers.hpp"
 
 namespace tesk {
 
 namespace {
-
-void line(Sink& out, std::string_view text) { out << ffmt("(100a)", {text}); }
-
-const std::string kDashes = "!" + std::string(78, '-');
 
 // KEY code columns. Positions and displacements: XYZ, the six U2, then the
 // anharmonic U3 (10) and U4 (15), never refined here.
@@ -85,18 +82,18 @@ void write_kappa_lines(Run& run) {
   Sink& out = run.out.kqmas;
   const int nsets = run.db.nkappaset;
   if (run.opt.lsx != 0 || !run.opt.lkeys[kKappas]) {
-    for (int k = 1; k <= nsets; ++k) line(out, "KAPPA   000000");
+    for (int k = 1; k <= nsets; ++k) kq_line(out, "KAPPA   000000");
     return;
   }
   std::vector<bool> heavy = sets_with_heavy_atoms(run);
   for (int k = 1; k <= nsets; ++k) {
-    line(out, heavy[static_cast<std::size_t>(k)] ? "KAPPA   110000" : "KAPPA   100000");
+    kq_line(out, heavy[static_cast<std::size_t>(k)] ? "KAPPA   110000" : "KAPPA   100000");
   }
 }
 
 void write_key_table(Run& run) {
   Sink& out = run.out.kqmas;
-  line(out, "KEY     XYZ --U2-- ----U3---- ------U4------- M- -D- --Q-- ---O--- ----H----");
+  kq_line(out, "KEY     XYZ --U2-- ----U3---- ------U4------- M- -D- --Q-- ---O--- ----H----");
   for (int i = 1; i <= run.atoms.natoms; ++i) {
     out << ffmt("(a8,a)", {fixed_width(run.atoms.at(i).label, 8), getkey(run, i)});
   }
@@ -104,40 +101,40 @@ void write_key_table(Run& run) {
 }
 
 void write_key_tail(Sink& out) {
-  line(out, "EXTCN   0000000");
-  line(out, "OVTHP   0");
-  line(out, "SCALE   1");
-  line(out, "END KEY");
+  kq_line(out, "EXTCN   0000000");
+  kq_line(out, "OVTHP   0");
+  kq_line(out, "SCALE   1");
+  kq_line(out, "END KEY");
 }
 
 void write_closing_lines(const Run& run, Sink& out) {
-  line(out, kDashes);
-  line(out, "!");
-  line(out, "   END KQLSM");
-  line(out, "!");
-  line(out, "!");
+  kq_line(out, kKqRule);
+  kq_line(out, "!");
+  kq_line(out, "   END KQLSM");
+  kq_line(out, "!");
+  kq_line(out, "!");
   wrkqmas2(run, out);
 }
 
 }  // namespace
 
 void wrkqmas1(const Run& run, Sink& out, int nkappa) {
-  line(out, kDashes);
+  kq_line(out, kKqRule);
   std::vector<FArg> keep{"KEEP  kappa "};
   for (int k = 1; k <= nkappa; ++k) keep.emplace_back(k);
   out << ffmt("( a, 20i4,' \\', 10(/,20i4,' \\') )", keep);
-  line(out, "KEEP  charge group1");
-  line(out, "!KEEP  rigid group1");
-  line(out, "!RESET bond C(1) H(1) 1.09 ...");
+  kq_line(out, "KEEP  charge group1");
+  kq_line(out, "!KEEP  rigid group1");
+  kq_line(out, "!RESET bond C(1) H(1) 1.09 ...");
   const auto& w = run.shelx1.wght;
   out << ffmt("(a,6f11.5)", {"WEIGHT  ", w[0], w[1], w[2], w[3], w[4], w[5]});
-  line(out, "SKIP  obs 0. 1.d10 *sigobs 3. 1.d06 sinthl 0. 2.");
-  line(out, "PRINT sinthl .0 2. obs 0. 15. delta 0. 10. *del% 80 100 extcn 80. 100. *abssc");
-  line(out, "!EXTCN  *iso aniso *type_1 type_2 type_3 distr_g *distr_l msc_0  msc_1");
-  line(out, "!DMSDA  1.1  1.8");
-  line(out, "!FOUR  fmod1 4 2 0 0  fmod2 -1 2 0 0");
-  line(out, "!CON  num1 par1/iat1 num2 par2/iat2 ... = num0");
-  line(out, kDashes);
+  kq_line(out, "SKIP  obs 0. 1.d10 *sigobs 3. 1.d06 sinthl 0. 2.");
+  kq_line(out, "PRINT sinthl .0 2. obs 0. 15. delta 0. 10. *del% 80 100 extcn 80. 100. *abssc");
+  kq_line(out, "!EXTCN  *iso aniso *type_1 type_2 type_3 distr_g *distr_l msc_0  msc_1");
+  kq_line(out, "!DMSDA  1.1  1.8");
+  kq_line(out, "!FOUR  fmod1 4 2 0 0  fmod2 -1 2 0 0");
+  kq_line(out, "!CON  num1 par1/iat1 num2 par2/iat2 ... = num0");
+  kq_line(out, kKqRule);
 }
 
 std::string getkey(const Run& run, int atom) {
@@ -168,7 +165,7 @@ void wrkqmas2(const Run& run, Sink& out) {
            "QUADINT   iqt 2  Nrad 50  Nang 194  Becke  *Stock  Print",
            "!GROUP  ato(1) ato(2) ...", "MOLMOM  *cmass center ucell ccharge", "!D-POP",
            "!EXPORT *orient *min16 lmax 4 nmol 1 natmol ..."}) {
-    line(out, text);
+    kq_line(out, text);
   }
   out << ffmt("(100a)", {"PROPERTY  *rho gradrho d2rho nucpot elpot core",
                          " valence defden sigrho siglap esp ef efg"});
@@ -183,7 +180,7 @@ void wrkqmas2(const Run& run, Sink& out) {
            "!HBONDS   H(1) O(1) 1.75   H(2) O(2) 1.82", "!", "!HPOLAR   H(1) H(3) H(4)", "!",
            "!INTEREN  frag 1  nat1 -nat2  *neutral", "!INTEREN  frag 2  nat3 -nat4  *neutral",
            "!INTEREN  EP aMM  mMM *EPMM  rCrit1 4.5 rCrit2 20. debug", "!"}) {
-    line(out, text);
+    kq_line(out, text);
   }
   out << ffmt("(a,i4,a)", {"!LATEN  frag1 1 ", run.atoms.natoms, "  *neutral"});
   for (std::string_view text : {
@@ -193,14 +190,14 @@ void wrkqmas2(const Run& run, Sink& out) {
            "!CUBE  centre x y z   npts 30  stepsize 0.1",
            "!CUBE  ato(1) ato(2)  npts 20  stepsize 0.1",
            "!MAP  atoms ato(1) ato(2) ato(3) npts 50 stepsize 0.1"}) {
-    line(out, text);
+    kq_line(out, text);
   }
   out << ffmt("(100a)", {"!MAP  bvect1 x1 y1 z1 bvect2 x2 y2 z2 cen x0 y0 z0",
                          " npts 50 stepsize 0.1"});
   for (std::string_view text : {"!CPSEARCH  bond ato(1) ato(2)",
                                 "!CPSEARCH  bond rmin  1.2 rmax  1.6",
                                 "!CPSEARCH  ring ato(1) ato(2) ..."}) {
-    line(out, text);
+    kq_line(out, text);
   }
   out << ffmt("(100a)", {"!CPSEARCH  shell ato(1) rmin 0.3 rmax 0.5 nrad 5 ",
                          "nang 11 11 cutoff 16.0"});
@@ -208,12 +205,12 @@ void wrkqmas2(const Run& run, Sink& out) {
            "!CPSEARCH BUBBLE ato(1) rmin 0.3 rmax 0.5 curv -3 ncps 3", "!CPSEARCH  point x y z",
            "!CPSEARCH  start file.cps", "!BPATH  ato(1) ato(2) algrithm 2", "!",
            "   END KQPROP"}) {
-    line(out, text);
+    kq_line(out, text);
   }
   out << ffmt("(100a)", {std::string(43, '!'), std::string(36, '!')});
-  line(out, "   MODULE KQGEOM");
-  line(out, "SELECT   rmin 0.8 rmax 1.8  tor *ato *bon *ang loc non");
-  line(out, "   END  KQGEOM");
+  kq_line(out, "   MODULE KQGEOM");
+  kq_line(out, "SELECT   rmin 0.8 rmax 1.8  tor *ato *bon *ang loc non");
+  kq_line(out, "   END  KQGEOM");
   out << ffmt("(79('!'))");
 }
 

@@ -18,12 +18,11 @@ void put(std::array<int, 18>& codes, Shell shell, int value) {
   codes[static_cast<std::size_t>(shell)] = value;
 }
 
-void kq_line(Run& run, std::string_view text) { run.out.kqmas << ffmt("(100a)", {text}); }
-
 const std::string kBangs(79, '!');
-const std::string kDashes = "!" + std::string(78, '-');
 
 }  // namespace
+
+void kq_line(Sink& out, std::string_view text) { out << ffmt("(100a)", {text}); }
 
 // Shells fill in the order 1s 2s 2p 3s 3p 4s 3d 4p. A shell of the outermost
 // row (and the 3d shell of the transition metals) is valence; once the next
@@ -66,10 +65,10 @@ std::array<int, 18> getsft(int z) {
 }
 
 void kq_title(Run& run) {
-  kq_line(run, kBangs);
-  kq_line(run, "!                   CREATED BY PROGRAM << TESK >>");
-  kq_line(run, kBangs);
-  kq_line(run, "TITLE TEST");
+  kq_line(run.out.kqmas, kBangs);
+  kq_line(run.out.kqmas, "!                   CREATED BY PROGRAM << TESK >>");
+  kq_line(run.out.kqmas, kBangs);
+  kq_line(run.out.kqmas, "TITLE TEST");
 }
 
 void kq_cell(Run& run, float wave) {
@@ -79,22 +78,22 @@ void kq_cell(Run& run, float wave) {
 }
 
 void kq_latt(Run& run, bool centro, char letter) {
-  kq_line(run, std::string(centro ? "LATT C " : "LATT A ") + letter);
+  kq_line(run.out.kqmas, std::string(centro ? "LATT C " : "LATT A ") + letter);
 }
 
-void kq_symm(Run& run, std::string_view card) { kq_line(run, trim_right(upper(card))); }
+void kq_symm(Run& run, std::string_view card) { kq_line(run.out.kqmas, trim_right(upper(card))); }
 
 void kq_header_tail(Run& run) {
-  kq_line(run, kBangs);
-  kq_line(run, "!");
-  kq_line(run, "    MODULE *KQLSM");
-  kq_line(run, "!");
-  kq_line(run, "SELECT  *model 4 0 0 0 based_on F test verbose 3");
-  kq_line(run, "SELECT  cycle 15 dampk 0.6 cmin 0.6 cmax 1. eigcut 1.d-09");
-  kq_line(run, "SAVE  deriv lsqmat cormat");
-  kq_line(run, "SOLVE  *inv diag *cond");
-  kq_line(run, kDashes);
-  kq_line(run,
+  kq_line(run.out.kqmas, kBangs);
+  kq_line(run.out.kqmas, "!");
+  kq_line(run.out.kqmas, "    MODULE *KQLSM");
+  kq_line(run.out.kqmas, "!");
+  kq_line(run.out.kqmas, "SELECT  *model 4 0 0 0 based_on F test verbose 3");
+  kq_line(run.out.kqmas, "SELECT  cycle 15 dampk 0.6 cmin 0.6 cmax 1. eigcut 1.d-09");
+  kq_line(run.out.kqmas, "SAVE  deriv lsqmat cormat");
+  kq_line(run.out.kqmas, "SOLVE  *inv diag *cond");
+  kq_line(run.out.kqmas, kKqRule);
+  kq_line(run.out.kqmas,
           "SCAT CORE SPHV DEFV   1S  2S  3S  4S  2P  3P  4P  3D  4D  4F  5S  5P  6S  6P  5D  "
           "7S  6D  5F  DELF'   DELF''  NSCTL");
   for (int z : run.types.tz) {
@@ -104,8 +103,8 @@ void kq_header_tail(Run& run) {
     row.insert(row.end(), {0.0f, 0.0f, 0.0f});
     run.out.kqmas << ffmt("(a2,3x,'CHFW CHFW CSZD',1x,18i4,2f8.4,f7.3)", row);
   }
-  kq_line(run, "END SCAT");
-  kq_line(run, kDashes);
+  kq_line(run.out.kqmas, "END SCAT");
+  kq_line(run.out.kqmas, kKqRule);
 }
 
 void mopro_cell(Run& run, float wave) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/sink.hpp"
 #include "structure/shelx_reader.hpp"
 
 namespace tesk {
@@ -17,6 +18,11 @@ struct Run;
 // 0 empty, positive a filled core shell, negative a valence shell.
 // err("GetSFT", ...) for Z above 36 other than iodine.
 std::array<int, 18> getsft(int z);
+
+// A line of kq_tesk.mas, the text as it stands ("(100a)").
+void kq_line(Sink& out, std::string_view text);
+// "!" and 78 dashes: the rule between the sections of kq_tesk.mas.
+inline const std::string kKqRule = "!" + std::string(78, '-');
 
 // kq_tesk.mas: the title block written before anything is read.
 void kq_title(Run& run);
