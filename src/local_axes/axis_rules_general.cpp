@@ -21,6 +21,17 @@ constexpr const char* kDummyAtOrigin = " Will make dummy at 0,0,0";
 // angle(a-b-c) at b
 float angle(const AxisContext& c, int a, int b, int k) { return calcang(c.xc(a), c.xc(b), c.xc(k)); }
 
+// The second axis to atom k, with the angle the choice rests on in the log
+// (the atom itself, the reference atom and k, whatever the vertex).
+void second_axis_to(AxisContext& c, int reference, int k, float ang) {
+  prtang(c.run, c.log(), c.atom, reference, k, ang);
+  c.d.p2 = c.point(k);
+}
+
+// Neither along nor opposite the first axis: the angle that makes a usable
+// second axis for a terminal atom.
+bool usable(float ang) { return ang > 10.0f && ang <= 160.0f; }
+
 bool in_pair(const std::pair<int, int>& p, int a) { return p.first == a || p.second == a; }
 
 // The last neighbour in jnei order that is not in the pair.
@@ -43,9 +54,8 @@ bool terminal_y_from_partner(AxisContext& c, int a1) {
   for (int k : r1.jnei) {
     if (k == c.atom) continue;
     const float ang = angle(c, c.atom, a1, k);
-    if (ang > 10.0f && ang <= 160.0f) {
-      prtang(c.run, c.log(), c.atom, a1, k, ang);
-      c.d.p2 = c.point(k);
+    if (usable(ang)) {
+      second_axis_to(c, a1, k, ang);
       return true;
     }
     if (ang > 160.0f) {
@@ -65,9 +75,8 @@ bool terminal_y_from_search(AxisContext& c, int a1, float& r) {
     for (int k : c.run.nb.neig.jnei) {
       if (k == c.atom || k == last) continue;
       const float ang = angle(c, c.atom, a1, k);
-      if (ang > 10.0f && ang <= 160.0f) {
-        prtang(c.run, c.log(), c.atom, a1, k, ang);
-        c.d.p2 = c.point(k);
+      if (usable(ang)) {
+        second_axis_to(c, a1, k, ang);
         return true;
       }
     }
@@ -128,8 +137,7 @@ void one_neighbour_hydrogen(AxisContext& c) {
       return c.z(j) != 1 && j <= run.atoms.natoms && angle(c, c.atom, a1, j) <= 170.0f;
     });
     if (k > 0) {
-      prtang(run, c.log(), c.atom, a1, k, angle(c, c.atom, a1, k));
-      c.d.p2 = c.point(k);
+      second_axis_to(c, a1, k, angle(c, c.atom, a1, k));
       found = true;
     }
     if (!found) {
@@ -158,8 +166,7 @@ void linear(AxisContext& c, int a1, int a2) {
       const int k = found[n];
       const float ang = angle(c, zatom, c.atom, k);
       if (ang <= 160.0f) {
-        prtang(c.run, c.log(), c.atom, zatom, k, ang);
-        c.d.p2 = c.point(k);
+        second_axis_to(c, zatom, k, ang);
         return;
       }
     }
