@@ -1,9 +1,13 @@
 // The benchmark runner: the whole process works in a fresh temporary
 // directory, so the files the stages write (complete.ang, reduced.ang, ...)
-// never land where the benchmark was started.
+// never land where the benchmark was started. With TESK_BENCH_KEEP=1 the
+// directory and everything in it stay, for profiling the executable on the
+// generated inputs; its path is printed.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <random>
 #include <string>
 #include <system_error>
@@ -27,6 +31,10 @@ int main(int argc, char** argv) {
   }
   std::error_code ec;
   fs::current_path(previous, ec);
-  fs::remove_all(dir, ec);
+  const char* keep = std::getenv("TESK_BENCH_KEEP");
+  if (keep != nullptr && std::string(keep) == "1")
+    std::cerr << "benchmark files kept in " << dir.string() << "\n";
+  else
+    fs::remove_all(dir, ec);
   return status;
 }

@@ -40,6 +40,8 @@ SearchGrid& search_grid(Run& run) {
   for (int j = 1; j <= nall; ++j) maxrad = std::max(maxrad, bond_radius(run, run.atoms.at(j).iz));
   float longest = maxrad + maxrad + run.opt.tol1();
   sg.grid.reset(std::max(longest, 2.0f));
+  sg.grid.bound_to_points(static_cast<std::size_t>(nall),
+                          [&](std::size_t j) -> const Vec3& { return run.atoms.at(static_cast<int>(j) + 1).xc; });
   for (int j = 1; j <= nall; ++j) sg.grid.insert(j, run.atoms.at(j).xc);
   sg.count = nall;
   sg.maxrad = maxrad;

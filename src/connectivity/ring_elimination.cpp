@@ -42,6 +42,9 @@ std::vector<std::vector<int>> contacts(const Run& run, int n) {
   // of the single-precision distance.
   const float reach = cut * 1.001f + 1e-3f;
   CellGrid grid(reach);
+  grid.bound_to_points(static_cast<std::size_t>(n), [&](std::size_t a) -> const Vec3& {
+    return run.atoms.at(static_cast<int>(a) + 1).xc;
+  });
   for (int a = 1; a <= n; ++a)
     if (finite_point(run.atoms.at(a).xc)) grid.insert(a, run.atoms.at(a).xc);
   std::vector<int> near;

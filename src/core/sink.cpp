@@ -1,31 +1,50 @@
 // Output files as RAII objects.
 #include "core/sink.hpp"
 
+#include "format/fortran_format.hpp"
+
 namespace tesk {
 
 bool Sink::open(const std::string& path) {
   close();
-  // A large buffer: a log of 100 MB then takes a few hundred writes, not
-  // tens of thousands. It is set before the file is opened, as the stream
-  // requires.
-  constexpr std::size_t kBuffer = std::size_t{1} << 20;
-  if (!buffer_) buffer_ = std::make_unique<char[]>(kBuffer);
-  auto f = std::make_unique<std::ofstream>();
-  f->rdbuf()->pubsetbuf(buffer_.get(), static_cast<std::streamsize>(kBuffer));
-  f->open(path, std::ios::out | std::ios::trunc);
-  if (!*f) return false;
-  file_ = std::move(f);
-  out_ = file_.get();
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  // The sink does its own buffering: a log of 100 MB then takes a hundred
+  // writes, not tens of thousands.
+  std::setvbuf(f, nullptr, _IONBF, 0);
+  file_ = f;
+  buffer_.reserve(kBlock + 4096);
   return true;
 }
 
-void Sink::close() {
-  if (file_) {
-    file_->flush();
-    file_->close();
-    file_.reset();
+Sink& Sink::operator<<(std::string&& text) {
+  *this << std::string_view(text);
+  recycle_text(std::move(text));
+  return *this;
+}
+
+void Sink::write_buffer() {
+  if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+  buffer_.clear();
+}
+
+void Sink::flush() {
+  if (file_ != nullptr) {
+    write_buffer();
+    std::fflush(file_);
+  } else if (stream_ != nullptr) {
+    stream_->flush();
   }
-  out_ = nullptr;
+}
+
+void Sink::close() {
+  if (file_ != nullptr) {
+    write_buffer();
+    std::fclose(file_);
+    file_ = nullptr;
+    buffer_ = std::string();
+  }
+  stream_ = nullptr;
 }
 
 }  // namespace tesk

@@ -1,10 +1,10 @@
 // An output file or console stream that may be opened, attached to a stream
-// (tests), or left closed (writes go nowhere). Flushes on close so whatever
-// was written before a fatal stop is on disk.
+// (tests, the console), or left closed (writes go nowhere). A file collects
+// its text in a large buffer of its own and writes it in big blocks; closing
+// writes the rest, so whatever was written before a fatal stop is on disk.
 #pragma once
 
-#include <fstream>
-#include <memory>
+#include <cstdio>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -16,23 +16,38 @@ class Sink {
   Sink() = default;
   Sink(const Sink&) = delete;
   Sink& operator=(const Sink&) = delete;
+  ~Sink() { close(); }
 
   // Creates or truncates `path` (Fortran status "unknown"). False on failure.
   bool open(const std::string& path);
-  void attach(std::ostream& os) { close(); out_ = &os; }
+  void attach(std::ostream& os) { close(); stream_ = &os; }
   void close();
-  bool is_open() const { return out_ != nullptr; }
+  bool is_open() const { return file_ != nullptr || stream_ != nullptr; }
 
   Sink& operator<<(std::string_view text) {
-    if (out_) *out_ << text;
+    if (file_ != nullptr) {
+      buffer_.append(text);
+      if (buffer_.size() >= kBlock) write_buffer();
+    } else if (stream_ != nullptr) {
+      *stream_ << text;
+    }
     return *this;
   }
-  void flush() { if (out_) out_->flush(); }
+  Sink& operator<<(const char* text) { return *this << std::string_view(text); }
+  // A finished record (what ffmt returns): its storage goes back to the
+  // formatter for the next record, so a long run of writes does not
+  // allocate a string per line.
+  Sink& operator<<(std::string&& text);
+
+  void flush();
 
  private:
-  std::unique_ptr<char[]> buffer_;  // declared first: outlives the stream that uses it
-  std::unique_ptr<std::ofstream> file_;
-  std::ostream* out_ = nullptr;
+  static constexpr std::size_t kBlock = std::size_t{1} << 20;
+  void write_buffer();
+
+  std::FILE* file_ = nullptr;
+  std::ostream* stream_ = nullptr;
+  std::string buffer_;
 };
 
 }  // namespace tesk

@@ -4,6 +4,8 @@
 #include "format/fortran_format.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -20,19 +22,37 @@ using fmt::Node;
 using fmt::Op;
 
 // Writers pass the same few hundred literal format texts again and again, so
-// each text is parsed once per thread. The bound only guards against callers
-// that build format texts on the fly.
+// each text is parsed once per thread. A small table keyed by where the text
+// lies in memory answers the repeated calls from one literal without hashing
+// the text; it still compares the text, so a reused address cannot mislead
+// it. The bound only guards against callers that build format texts on the
+// fly.
 const fmt::Format& cached_format(std::string_view text) {
   struct Hash {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
+  struct Recent {
+    std::string_view key;  // the cache's own copy of the text
+    const fmt::Format* format = nullptr;
+    const char* seen_at = nullptr;
+  };
   thread_local std::unordered_map<std::string, fmt::Format, Hash, std::equal_to<>> cache;
+  thread_local std::array<Recent, 512> recent{};
+  const auto slot = (reinterpret_cast<std::uintptr_t>(text.data()) >> 3) % recent.size();
+  Recent& r = recent[slot];
+  if (r.seen_at == text.data() && r.key == text) return *r.format;
   auto it = cache.find(text);
-  if (it != cache.end()) return it->second;
-  fmt::Format parsed = fmt::parse_format(text);
-  if (cache.size() >= 4096) cache.clear();
-  return cache.emplace(std::string(text), std::move(parsed)).first->second;
+  if (it == cache.end()) {
+    fmt::Format parsed = fmt::parse_format(text);
+    if (cache.size() >= 4096) {
+      cache.clear();
+      recent.fill(Recent{});
+    }
+    it = cache.emplace(std::string(text), std::move(parsed)).first;
+  }
+  r = Recent{it->first, &it->second, text.data()};
+  return it->second;
 }
 
 std::string free_real(double x, bool single) {
@@ -58,9 +78,23 @@ std::string free_item(const FArg& a) {
   return a.as_text();
 }
 
-// Text given to a numeric or logical field prints as under Aw (w = 0: as is).
-std::string text_in_field(const std::string& s, int w) {
-  return fmt::edit_text(s, w == 0 ? -1 : w);
+// Storage of records already written out, reused for the next records.
+std::vector<std::string>& spare_texts() {
+  thread_local std::vector<std::string> spare;
+  return spare;
+}
+
+std::string fresh_text() {
+  auto& spare = spare_texts();
+  if (spare.empty()) {
+    std::string s;
+    s.reserve(128);
+    return s;
+  }
+  std::string s = std::move(spare.back());
+  spare.pop_back();
+  s.clear();
+  return s;
 }
 
 double real_of(const FArg& a) {
@@ -71,9 +105,11 @@ double real_of(const FArg& a) {
   }
 }
 
+// Walks a format over the items, building the records in one buffer: the
+// record under way is out_ from rec_ on, with the column counted from rec_.
 class Writer {
  public:
-  explicit Writer(std::span<const FArg> items) : items_(items) {}
+  explicit Writer(std::span<const FArg> items) : items_(items), out_(fresh_text()) {}
 
   std::string run(const fmt::Format& f) {
     std::size_t start = 0;
@@ -91,7 +127,8 @@ class Writer {
   std::span<const FArg> items_;
   std::size_t next_ = 0;
   std::string out_;
-  std::string record_;
+  std::string scratch_;
+  std::size_t rec_ = 0;  // where the record under way starts in out_
   std::size_t pos_ = 0;  // column of the next character, from 0
   bool plus_ = false;
   // A '$' was reached: from then on a record still ends (the next starts at
@@ -110,7 +147,7 @@ class Writer {
     if (n.is_data()) {
       for (int r = 0; r < n.repeat; ++r) {
         if (next_ >= items_.size()) return false;
-        put(edit(n, items_[next_++]));
+        put_item(n, items_[next_++]);
       }
       return true;
     }
@@ -135,54 +172,64 @@ class Writer {
     return true;
   }
 
-  // Writes at the current column; blanks fill a gap left by X or T, and a
-  // field moved back by TL overwrites what was there.
-  void put(const std::string& s) {
-    if (pos_ == record_.size()) {  // the usual case: the field follows the last one
-      record_ += s;
-      pos_ += s.size();
+  std::size_t record_length() const { return out_.size() - rec_; }
+
+  // A field that follows the last one (the usual case) is edited straight
+  // onto the record; after X or T it goes through put.
+  void put_item(const Node& n, const FArg& a) {
+    if (pos_ == record_length()) {
+      edit(out_, n, a);
+      pos_ = record_length();
       return;
     }
-    if (pos_ > record_.size()) record_.resize(pos_, ' ');
-    record_.replace(pos_, std::min(s.size(), record_.size() - pos_), s);
+    scratch_.clear();
+    edit(scratch_, n, a);
+    put(scratch_);
+  }
+
+  // Writes at the current column; blanks fill a gap left by X or T, and a
+  // field moved back by TL overwrites what was there.
+  void put(std::string_view s) {
+    if (pos_ > record_length()) out_.resize(rec_ + pos_, ' ');
+    const std::size_t at = rec_ + pos_;
+    const std::size_t over = std::min(s.size(), out_.size() - at);
+    out_.replace(at, over, s);
     pos_ += s.size();
   }
 
   void end_record() {
-    if (out_.empty()) {
-      out_.swap(record_);  // the first record: no copy
-    } else {
-      out_ += record_;
-      record_.clear();
-    }
     if (!dollar_) out_ += '\n';
+    rec_ = out_.size();
     pos_ = 0;
   }
 
-  std::string edit(const Node& n, const FArg& a) const {
+  void edit(std::string& out, const Node& n, const FArg& a) const {
     using K = FArg::Kind;
-    if (n.op == Op::Text) return fmt::edit_text(a.kind() == K::Text ? a.as_text() : free_item(a), n.w);
-    if (a.kind() == K::Text) return text_in_field(a.as_text(), n.w);
+    if (n.op == Op::Text)
+      return a.kind() == K::Text ? fmt::edit_text(out, a.as_text(), n.w)
+                                 : fmt::edit_text(out, free_item(a), n.w);
+    // Text given to a numeric or logical field prints as under Aw (w = 0: as is).
+    if (a.kind() == K::Text) return fmt::edit_text(out, a.as_text(), n.w == 0 ? -1 : n.w);
     switch (n.op) {
-      case Op::Int: return edit_integer(n, a);
-      case Op::Fixed: return fmt::edit_fixed(real_of(a), n.w, n.d, plus_);
-      case Op::Expo: return fmt::edit_expo(real_of(a), n.w, n.d, n.letter, plus_);
-      case Op::Sci: return fmt::edit_sci(real_of(a), n.w, n.d, plus_);
-      case Op::General: return fmt::edit_general(real_of(a), n.w, n.d, plus_);
+      case Op::Int: return edit_integer(out, n, a);
+      case Op::Fixed: return fmt::edit_fixed(out, real_of(a), n.w, n.d, plus_);
+      case Op::Expo: return fmt::edit_expo(out, real_of(a), n.w, n.d, n.letter, plus_);
+      case Op::Sci: return fmt::edit_sci(out, real_of(a), n.w, n.d, plus_);
+      case Op::General: return fmt::edit_general(out, real_of(a), n.w, n.d, plus_);
       default: break;
     }
-    return fmt::edit_logical(a.kind() == K::Logical ? a.as_logical() : real_of(a) != 0.0, n.w);
+    fmt::edit_logical(out, a.kind() == K::Logical ? a.as_logical() : real_of(a) != 0.0, n.w);
   }
 
   // A real given to an I field prints as the nearest integer.
-  std::string edit_integer(const Node& n, const FArg& a) const {
+  void edit_integer(std::string& out, const Node& n, const FArg& a) const {
     if (a.kind() == FArg::Kind::Real) {
       double r = std::round(a.as_real());
-      if (!(std::fabs(r) < 9.2e18)) return std::string(static_cast<std::size_t>(std::max(n.w, 1)), '*');
-      return fmt::edit_int(static_cast<std::int64_t>(r), n.w, n.m, plus_);
+      if (!(std::fabs(r) < 9.2e18)) return out.append(static_cast<std::size_t>(std::max(n.w, 1)), '*'), void();
+      return fmt::edit_int(out, static_cast<std::int64_t>(r), n.w, n.m, plus_);
     }
     std::int64_t v = a.kind() == FArg::Kind::Int ? a.as_int() : (a.as_logical() ? 1 : 0);
-    return fmt::edit_int(v, n.w, n.m, plus_);
+    fmt::edit_int(out, v, n.w, n.m, plus_);
   }
 };
 
@@ -190,6 +237,13 @@ class Writer {
 
 std::string ffmt(std::string_view format, std::span<const FArg> items) {
   return Writer(items).run(cached_format(format));
+}
+
+void recycle_text(std::string&& text) {
+  auto& spare = spare_texts();
+  // A few are enough: records are written out as soon as they are made. Very
+  // long ones are let go so that one huge record does not stay held.
+  if (spare.size() < 8 && text.capacity() <= 4096) spare.push_back(std::move(text));
 }
 
 std::string ffmt_text(std::string_view format, std::span<const FArg> items) {

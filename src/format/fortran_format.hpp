@@ -88,6 +88,10 @@ inline std::string ffmt_text(std::string_view format, const std::vector<FArg>& i
   return ffmt_text(format, std::span<const FArg>(items.data(), items.size()));
 }
 
+// Hands the storage of a record that has been written out back to the
+// formatter, which builds its next record in it instead of allocating.
+void recycle_text(std::string&& text);
+
 // A free-format (list-directed) trace line: each item preceded by one blank,
 // the line ended by '\n'. Integers plain; logicals T or F; text as it is;
 // reals rounded to 7 significant digits for a float and 15 for a double,

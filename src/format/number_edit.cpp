@@ -12,47 +12,32 @@
 namespace tesk::fmt {
 namespace {
 
-std::string stars(int w) { return std::string(static_cast<std::size_t>(w > 0 ? w : 1), '*'); }
+void stars(std::string& out, int w) { out.append(static_cast<std::size_t>(w > 0 ? w : 1), '*'); }
 
-// Right-justifies `body` in w columns; w = 0 keeps the minimal width.
-std::string fit(const std::string& body, int w) {
-  if (w == 0) return body;
-  std::size_t uw = static_cast<std::size_t>(w);
-  if (body.size() > uw) return stars(w);
-  return std::string(uw - body.size(), ' ') + body;
+std::string_view sign_of(bool neg, bool plus) { return neg ? "-" : (plus ? "+" : ""); }
+
+// Right-justifies sign + body in w columns; w = 0 keeps the minimal width.
+void fit(std::string& out, std::string_view sign, std::string_view body, int w) {
+  const std::size_t len = sign.size() + body.size();
+  if (w != 0) {
+    const auto uw = static_cast<std::size_t>(w);
+    if (len > uw) return stars(out, w);
+    out.append(uw - len, ' ');
+  }
+  out.append(sign);
+  out.append(body);
 }
-
-std::string sign_of(bool neg, bool plus) { return neg ? "-" : (plus ? "+" : ""); }
 
 // Infinity and NaN as the Fortran runtime prints them: "Infinity" when the
 // field is wide enough, else "Inf"; the sign needs its own column.
-std::string edit_special(double x, int w, bool plus) {
-  if (std::isnan(x)) return w != 0 && w < 3 ? stars(w) : fit("NaN", w);
+void edit_special(std::string& out, double x, int w, bool plus) {
+  if (std::isnan(x)) return w != 0 && w < 3 ? stars(out, w) : fit(out, "", "NaN", w);
   bool neg = std::signbit(x);
   bool signed_inf = neg || plus;
   int n = w != 0 ? w : (signed_inf ? 4 : 3);
-  if (n < 3 || (neg && n == 3)) return stars(n);
-  std::string body = n > (signed_inf ? 8 : 7) ? "Infinity" : "Inf";
-  if (signed_inf && n > 3) body = sign_of(neg, plus) + body;
-  return fit(body, n);
-}
-
-// The decimal digits of |x| in fixed notation with d decimals, point included.
-std::string fixed_digits(double a, int d) {
-  // 309 integer digits at most for a double, the point and d decimals.
-  std::array<char, 512> stack;
-  std::string heap;
-  char* first = stack.data();
-  char* last = first + stack.size();
-  if (d > 150) {
-    heap.resize(static_cast<std::size_t>(330 + d));
-    first = heap.data();
-    last = first + heap.size();
-  }
-  auto r = std::to_chars(first, last, a, std::chars_format::fixed, d);
-  std::string digits(first, r.ptr);
-  if (d == 0) digits += '.';
-  return digits;
+  if (n < 3 || (neg && n == 3)) return stars(out, n);
+  std::string_view body = n > (signed_inf ? 8 : 7) ? "Infinity" : "Inf";
+  fit(out, signed_inf && n > 3 ? sign_of(neg, plus) : "", body, n);
 }
 
 // |x| rounded to `n` significant digits: the digits and the exponent e with
@@ -92,21 +77,6 @@ bool exponent_part(int e, char letter, std::string& out) {
   return true;
 }
 
-}  // namespace
-
-std::string edit_int(std::int64_t v, int w, int m, bool plus) {
-  std::uint64_t mag = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  char buf[24];
-  auto r = std::to_chars(buf, buf + sizeof buf, mag);
-  std::string digits(buf, r.ptr);
-  if (m == 0 && v == 0) digits.clear();
-  if (m > 0 && digits.size() < static_cast<std::size_t>(m))
-    digits.insert(0, static_cast<std::size_t>(m) - digits.size(), '0');
-  return fit(sign_of(v < 0, plus) + digits, w);
-}
-
-namespace {
-
 // 10^w; exact in double up to 10^22, which covers every field width in use.
 double power_of_ten(int w) {
   static const std::array<double, 23> table = [] {
@@ -121,58 +91,145 @@ double power_of_ten(int w) {
   return w < static_cast<int>(table.size()) ? table[static_cast<std::size_t>(w)] : std::pow(10.0, w);
 }
 
+// |x| * 10^d rounded to an integer, ties to even, from the exact binary
+// value: x = m * 2^e with an integer m of 53 bits, so x * 10^d =
+// m * 5^d * 2^(e + d), and m * 5^d is exact in 128 bits for d <= 17. False
+// when the result would not fit in 64 bits (the caller then takes the slow
+// general path).
+bool scaled_integer(double a, int d, std::uint64_t& q) {
+  __extension__ using U128 = unsigned __int128;
+  if (a == 0.0) {
+    q = 0;
+    return true;
+  }
+  int exp = 0;
+  const double mant = std::frexp(a, &exp);
+  const auto m = static_cast<std::uint64_t>(std::ldexp(mant, 53));
+  std::uint64_t five = 1;
+  for (int k = 0; k < d; ++k) five *= 5;
+  const U128 n = static_cast<U128>(m) * five;
+  const int shift = exp - 53 + d;
+  U128 r = 0;
+  if (shift >= 0) {
+    if (shift > 40) return false;
+    r = n << shift;
+  } else if (-shift >= 100) {
+    r = 0;  // n < 2^93: far below one half
+  } else {
+    const int k = -shift;
+    r = n >> k;
+    const U128 rem = n - (r << k);
+    const U128 half = static_cast<U128>(1) << (k - 1);
+    if (rem > half || (rem == half && (r & 1) != 0)) ++r;
+  }
+  if (r >= static_cast<U128>(10'000'000'000'000'000'000ULL)) return false;
+  q = static_cast<std::uint64_t>(r);
+  return true;
+}
+
+// The digits of |x| with d decimals, point included, written at `first`
+// (room for 331 + d characters). Returns the end.
+char* fixed_digits(double a, int d, char* first, char* last) {
+  std::uint64_t q = 0;
+  if (d > 17 || !scaled_integer(a, d, q)) {
+    char* end = std::to_chars(first, last, a, std::chars_format::fixed, d).ptr;
+    if (d == 0) *end++ = '.';
+    return end;
+  }
+  // q as at least d + 1 digits, then the point before the last d.
+  char digits[48];
+  char* dstart = digits + 24;
+  char* dend = std::to_chars(dstart, digits + sizeof digits, q).ptr;
+  while (dend - dstart < d + 1) *--dstart = '0';
+  char* p = first;
+  for (const char* c = dstart; c < dend - d; ++c) *p++ = *c;
+  *p++ = '.';
+  for (const char* c = dend - d; c < dend; ++c) *p++ = *c;
+  return p;
+}
+
 }  // namespace
 
-std::string edit_fixed(double x, int w, int d, bool plus) {
-  if (!std::isfinite(x)) return edit_special(x, w, plus);
-  double a = std::fabs(x);
-  if (w > 0 && a >= power_of_ten(w)) return stars(w);
-  std::string sign = sign_of(std::signbit(x), plus);
-  std::string body = fixed_digits(a, d);
-  bool zero_lead = d > 0 && body[0] == '0';
-  if (w == 0) return sign + (zero_lead ? body.substr(1) : body);
-  std::size_t uw = static_cast<std::size_t>(w);
-  if (sign.size() + body.size() > uw && zero_lead) body.erase(0, 1);
-  return fit(sign + body, w);
+void edit_int(std::string& out, std::int64_t v, int w, int m, bool plus) {
+  std::uint64_t mag = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  char buf[48];
+  char* first = buf + 24;  // room for the leading zeros of Iw.m with m <= 24
+  auto r = std::to_chars(first, buf + sizeof buf, mag);
+  if (m == 0 && v == 0) r.ptr = first;
+  if (m > 0) {
+    const std::ptrdiff_t missing = m - (r.ptr - first);
+    if (missing > 24) {  // a minimum digit count beyond any field in use
+      std::string digits(static_cast<std::size_t>(missing), '0');
+      digits.append(first, r.ptr);
+      return fit(out, sign_of(v < 0, plus), digits, w);
+    }
+    for (std::ptrdiff_t k = 0; k < missing; ++k) *--first = '0';
+  }
+  fit(out, sign_of(v < 0, plus), std::string_view(first, static_cast<std::size_t>(r.ptr - first)), w);
 }
 
-std::string edit_expo(double x, int w, int d, char letter, bool plus) {
-  if (!std::isfinite(x)) return edit_special(x, w, plus);
+void edit_fixed(std::string& out, double x, int w, int d, bool plus) {
+  if (!std::isfinite(x)) return edit_special(out, x, w, plus);
+  double a = std::fabs(x);
+  if (w > 0 && a >= power_of_ten(w)) return stars(out, w);
+  // The digits of |x| with d decimals, point included: 309 integer digits at
+  // most for a double, the point and d decimals.
+  std::array<char, 512> stack;
+  std::string heap;
+  char* first = stack.data();
+  char* last = first + stack.size() - 1;
+  if (d > 150) {
+    heap.resize(static_cast<std::size_t>(331 + d));
+    first = heap.data();
+    last = first + heap.size() - 1;
+  }
+  char* end = fixed_digits(a, d, first, last);
+  std::string_view body(first, static_cast<std::size_t>(end - first));
+  const std::string_view sign = sign_of(std::signbit(x), plus);
+  const bool zero_lead = d > 0 && body[0] == '0';
+  if (zero_lead && (w == 0 || sign.size() + body.size() > static_cast<std::size_t>(w)))
+    body.remove_prefix(1);
+  fit(out, sign, body, w);
+}
+
+void edit_expo(std::string& out, double x, int w, int d, char letter, bool plus) {
+  if (!std::isfinite(x)) return edit_special(out, x, w, plus);
   Sig s = significant(std::fabs(x), d);
   std::string body = "0." + s.digits;
-  if (!exponent_part(s.e, letter, body)) return stars(w);
-  std::string sign = sign_of(std::signbit(x), plus);
+  if (!exponent_part(s.e, letter, body)) return stars(out, w);
+  std::string_view sign = sign_of(std::signbit(x), plus);
   if (w > 0 && sign.size() + body.size() > static_cast<std::size_t>(w)) body.erase(0, 1);
-  return fit(sign + body, w);
+  fit(out, sign, body, w);
 }
 
-std::string edit_sci(double x, int w, int d, bool plus) {
-  if (!std::isfinite(x)) return edit_special(x, w, plus);
+void edit_sci(std::string& out, double x, int w, int d, bool plus) {
+  if (!std::isfinite(x)) return edit_special(out, x, w, plus);
   Sig s = significant(std::fabs(x), d + 1);
   std::string body = s.digits.substr(0, 1) + "." + s.digits.substr(1);
-  if (!exponent_part(x == 0.0 ? 0 : s.e - 1, 'E', body)) return stars(w);
-  return fit(sign_of(std::signbit(x), plus) + body, w);
+  if (!exponent_part(x == 0.0 ? 0 : s.e - 1, 'E', body)) return stars(out, w);
+  fit(out, sign_of(std::signbit(x), plus), body, w);
 }
 
-std::string edit_general(double x, int w, int d, bool plus) {
-  if (!std::isfinite(x)) return edit_special(x, w, plus);
+void edit_general(std::string& out, double x, int w, int d, bool plus) {
+  if (!std::isfinite(x)) return edit_special(out, x, w, plus);
   int e = x == 0.0 ? 1 : significant(std::fabs(x), d).e;
-  if (e < 0 || e > d) return edit_expo(x, w, d, 'E', plus);
-  if (w != 0 && w <= 4) return stars(w);
-  return edit_fixed(x, w == 0 ? 0 : w - 4, d - e, plus) + "    ";
+  if (e < 0 || e > d) return edit_expo(out, x, w, d, 'E', plus);
+  if (w != 0 && w <= 4) return stars(out, w);
+  edit_fixed(out, x, w == 0 ? 0 : w - 4, d - e, plus);
+  out.append(4, ' ');
 }
 
-std::string edit_logical(bool b, int w) {
-  std::string s(static_cast<std::size_t>(w > 1 ? w : 1), ' ');
-  s.back() = b ? 'T' : 'F';
-  return s;
+void edit_logical(std::string& out, bool b, int w) {
+  out.append(static_cast<std::size_t>(w > 1 ? w - 1 : 0), ' ');
+  out += b ? 'T' : 'F';
 }
 
-std::string edit_text(const std::string& s, int w) {
-  if (w < 0) return s;
+void edit_text(std::string& out, std::string_view s, int w) {
+  if (w < 0) return out.append(s), void();
   std::size_t uw = static_cast<std::size_t>(w);
-  if (s.size() >= uw) return s.substr(0, uw);
-  return std::string(uw - s.size(), ' ') + s;
+  if (s.size() >= uw) return out.append(s.substr(0, uw)), void();
+  out.append(uw - s.size(), ' ');
+  out.append(s);
 }
 
 }  // namespace tesk::fmt

@@ -158,8 +158,9 @@ void size_tables(Run& run) {
   s.axes.assign(n, AxisDecision{});
   s.row.assign(n, std::string());
   s.chemcon.assign(n, 0);
-  s.mopro.assign(n, std::string(90, ' '));
-  s.mcon.assign(n, std::string(90, ' '));
+  // Filled per atom; the writers pad every row to its 90 columns.
+  s.mopro.assign(n, std::string());
+  s.mcon.assign(n, std::string());
   if (run.db.kappaset.size() < n) run.db.kappaset.resize(n, 0);
 }
 

@@ -138,6 +138,7 @@ void Completion::file_images() {
   grid_.reset(std::max(tol1_ + rmax_ + rmax_ + margin_, 0.5f));
   lo_ = {INFINITY, INFINITY, INFINITY};
   hi_ = {-INFINITY, -INFINITY, -INFINITY};
+  grid_.bound_to_points(base_cart_.size(), [&](std::size_t b) -> const Vec3& { return base_cart_[b]; });
   for (std::size_t b = 0; b < base_cart_.size(); ++b) {
     const Vec3& p = base_cart_[b];
     grid_.insert(static_cast<int>(b), p);
