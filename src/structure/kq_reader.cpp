@@ -56,7 +56,8 @@ void read_latt(const std::string& record, Lattice& latt) {
 
 void log_crystal(Run& run, const Lattice& latt) {
   const auto& p = run.ucell.p;
-  run.out.log << ffmt("(/a,3f10.3,3f8.2)", {" Cell parameters: ", p[0], p[1], p[2], p[3], p[4], p[5]});
+  run.out.log << ffmt("(/a,3f10.3,3f8.2)",
+                      {" Cell parameters: ", p[0], p[1], p[2], p[3], p[4], p[5]});
   run.out.log << ffmt("(/2a)", {" Lattice type : ", std::string(1, latt.letter)});
   run.out.log << ffmt("(2a)", {" Lattice is ", latt.centro ? "CentroSymmetric" : "Acentric"});
   run.out.log << ffmt("(/a)", {" Symmetry operations : "});

@@ -99,12 +99,13 @@ TEST(ReadKQ, AtomsOfEveryLayout) {
            "! the zero lines are counted, comment or not\n"
            "  0.000000  0.000000\n" + "! first atom\n" +
            atom_line("C(1)", 4, 2, 1, "  0.10000  0.20000  0.30000  1.0000") + kU +
-           "! populations\n" + kPop3 + atom_line("H(1)", 4, 1, 2, "  0.15000  0.25000  0.35000  0.5000") +
-           kU + kPop3 + "! kappa\n  1  1.000000  1.000000  1.000000  1.000000  1.000000  1.000000\n" +
-           kFvar,
+           "! populations\n" + kPop3 +
+           atom_line("H(1)", 4, 1, 2, "  0.15000  0.25000  0.35000  0.5000") + kU + kPop3 +
+           "! kappa\n  1  1.000000  1.000000  1.000000  1.000000  1.000000  1.000000\n" + kFvar,
        c_and_h, "MYMODEL", {6, 1}},
-      {"levels 0 and 1 have one population line, level 4 three; a level-2 hydrogen written "
-       "with three lines is found past the leftovers; anharmonic U adds 2 or 5 lines; CA is calcium",
+      {"levels 0 and 1 have one population line, level 4 three; a level-2 hydrogen "
+       "written with three lines is found past the leftovers; anharmonic U adds 2 or 5 "
+       "lines; CA is calcium",
        kTeskHeader + "USAGE    5 2 4    0 0 1 0 0    3 0 0 0 0    0\n" + kZeros +
            atom_line("CA(1)", 0, 3, 3, "  0.10000  0.20000  0.30000  1.0000") + kU +
            "  0.1 0.2 0.3 0.4 0.5 0.6\n  0.7 0.8 0.9 1.0\n" + kPop1 +
@@ -188,7 +189,8 @@ TEST(ReadKQ, StopsWithTheReadersMessage) {
        "Error reading KQ parameter file"},
       {"more atoms than the table holds", kMasterP1,
        kTeskHeader + "USAGE 100001 2 4    0 0 1 0 0    1 0 0 0 0    0\n", "Too many atoms"},
-      {"a CELL line without six numbers", "CELL 5 6 7\n", kTeskHeader, "Error reading KQ master file"},
+      {"a CELL line without six numbers", "CELL 5 6 7\n", kTeskHeader,
+       "Error reading KQ master file"},
   };
   for (const Row& row : rows) {
     try {
