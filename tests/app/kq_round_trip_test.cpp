@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 using testing::read_file;
 using testing::write_file;
 
-const std::string kOptions = "NCELLS 1\nKEYGEN *XYZUIJ *all *MULT *all *kappas\n";
+const std::string kOptions = "NCELLS 1\nKEYGEN *XYZUIJ *all ordered *MULT *all ordered *kappas\n";
 const std::string kTableHeader =
     "ATOM     ATOM0    AX1 ATOM1    ATOM2   AX2 R/L TP TBL KAP LMX SITESYM  CHEMCON";
 
