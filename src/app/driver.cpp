@@ -15,6 +15,7 @@
 #include "local_axes/local_axes.hpp"
 #include "model/run.hpp"
 #include "output/kq_master.hpp"
+#include "output/kq_master_copy.hpp"
 #include "output/output_headers.hpp"
 #include "output/parameter_files.hpp"
 #include "output/rescale.hpp"
@@ -165,7 +166,11 @@ void pipeline(Run& run, std::istream& console_in, const ProcessTimes& start) {
   write_spf_start(run);
   if (run.opt.ldb == 1) open_databank(run, console_in);
   connectivity(run);
-  localdef(run);
+  if (run.opt.ftype == static_cast<int>(InputFormat::Kq)) {
+    localdef(run, copy_kq_master_head);
+  } else {
+    localdef(run);
+  }
   write_kq_master_tail(run);
   if (run.opt.lfh == 1) {
     finish_res_mopro(run);

@@ -176,10 +176,11 @@ void list_dummies(Run& run, Sink& ang) {
 
 }  // namespace
 
-void localdef(Run& run) {
+void localdef(Run& run, const std::function<void(Run&)>& before_table) {
   Sink ang;
   if (!ang.open("tesk.ang")) err("LocalDef", "Unable to open output file tesk.ang");
   ang << ffmt("(a)", {"ANGSTROM"});
+  if (before_table) before_table(run);
   run.out.console << ffmt("(/1x,a)", {kTableHeader});
   run.out.kqmas << ffmt("(a)", {kTableHeader});
   size_tables(run);

@@ -2,12 +2,16 @@
 // the databank transfer of every input atom.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace tesk {
 
 struct Run;
 
-void localdef(Run& run);
+// `before_table` runs after tesk.ang is opened and before the ATOM table
+// starts in kq_tesk.mas: a run from a KQ pair copies the previous master
+// file's head there.
+void localdef(Run& run, const std::function<void(Run&)>& before_table = {});
 
 }  // namespace tesk

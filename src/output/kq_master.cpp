@@ -11,6 +11,7 @@
 #include "format/fortran_format.hpp"
 #include "model/options.hpp"
 #include "model/run.hpp"
+#include "output/kq_master_copy.hpp"
 #include "output/output_headers.hpp"
 
 namespace tesk {
@@ -215,14 +216,31 @@ void wrkqmas2(const Run& run, Sink& out) {
 }
 
 void write_kq_master_tail(Run& run) {
-  const auto format = static_cast<InputFormat>(run.opt.ftype);
-  // A KQ start still writes its own blocks here; copying them from the
-  // previous master file is not done yet.
-  const bool from_shelx = format == InputFormat::Shelx || format == InputFormat::Kq;
-  if (from_shelx) wrkqmas1(run, run.out.kqmas, run.db.nkappaset);
-  write_key_table(run);
-  if (from_shelx || format == InputFormat::Aim2tab) write_key_tail(run.out.kqmas);
-  if (from_shelx) write_closing_lines(run, run.out.kqmas);
+  Sink& out = run.out.kqmas;
+  switch (static_cast<InputFormat>(run.opt.ftype)) {
+    case InputFormat::Kq: {
+      // The previous master file's instructions and modules stay as the user left them.
+      PreviousMaster previous(run);
+      previous.skip_head();
+      previous.copy_middle(out);
+      write_key_table(run);
+      previous.copy_tail(out);
+      return;
+    }
+    case InputFormat::Aim2tab:
+      write_key_table(run);
+      write_key_tail(out);
+      return;
+    case InputFormat::Shelx:
+      wrkqmas1(run, out, run.db.nkappaset);
+      write_key_table(run);
+      write_key_tail(out);
+      write_closing_lines(run, out);
+      return;
+    default:  // PLATON: the file ends with the KAPPA lines
+      write_key_table(run);
+      return;
+  }
 }
 
 }  // namespace tesk

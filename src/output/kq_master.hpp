@@ -26,8 +26,9 @@ void wrkqmas2(const Run& run, Sink& out);
 
 // Everything after "END ATOM": the control block (SHELX input), the KEY
 // table, its KAPPA lines and tail, and for SHELX input the closing lines and
-// modules. AIM2TAB and PLATON inputs write the KEY table only (PLATON without
-// its tail).
+// modules. A KQ start copies the control block and the tail from the previous
+// master file instead; AIM2TAB and PLATON inputs write the KEY table only
+// (PLATON without its tail).
 void write_kq_master_tail(Run& run);
 
 }  // namespace tesk

@@ -195,7 +195,6 @@ TEST(KqMasterTail, SectionsByInputFormat) {
   };
   const Row rows[] = {
       {1, shelx_head, modules_end},
-      {2, shelx_head, modules_end},  // KQ input writes the SHELX blocks for now
       {3, key + tail, ""},
       {5, key, ""},
   };
