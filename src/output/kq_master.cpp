@@ -218,7 +218,8 @@ void write_kq_master_tail(Run& run) {
   const auto format = static_cast<InputFormat>(run.opt.ftype);
   // A KQ start still writes its own blocks here; copying them from the
   // previous master file is not done yet.
-  const bool from_shelx = format == InputFormat::Shelx || format == InputFormat::Kq;
+  const bool from_shelx = format == InputFormat::Shelx || format == InputFormat::Kq ||
+                          format == InputFormat::Cif;
   if (from_shelx) wrkqmas1(run, run.out.kqmas, run.db.nkappaset);
   write_key_table(run);
   if (from_shelx || format == InputFormat::Aim2tab) write_key_tail(run.out.kqmas);
