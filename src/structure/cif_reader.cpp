@@ -3,6 +3,7 @@
 #include "structure/cif_reader.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string_view>
@@ -125,6 +126,20 @@ void set_types(Run& run, const std::vector<CifAtom>& sites) {
       run.types.tz.push_back(c.z);
 }
 
+// Operators that map a site onto itself (the identity included): 48 for the
+// Ca of fluorite, 2 on an inversion centre, 1 on a general position. The
+// images are compared to 0.01 Angstrom, since a CIF gives 1/3 as 0.3333.
+int site_order(const Run& run, const Vec3& xf) {
+  const Vec3 xc = rabs(run.transf, 0, xf);
+  int order = 0;
+  for (const SymOp& op : run.symm.ops) {
+    Vec3 image = apply_op(op, xf);
+    for (int j = 0; j < 3; ++j) image[j] += std::round(xf[j] - image[j]);
+    if (dist(rabs(run.transf, 0, image), xc) < 0.01f) ++order;
+  }
+  return std::max(order, 1);
+}
+
 void fill_atoms(Run& run, const std::vector<CifAtom>& sites) {
   std::vector<int> in_type(run.types.tz.size(), 0);
   run.atoms.list.clear();
@@ -143,7 +158,11 @@ void fill_atoms(Run& run, const std::vector<CifAtom>& sites) {
     std::string name = upper(c.label);
     a.label = shatnam(run, name, a.iz, n, in_type[t]);
     a.xf = c.xf;
-    a.occ = c.occ;
+    // A CIF gives the chemical occupancy of a site, a SHELX file that
+    // occupancy divided by the number of operators fixing the site (SHELXL's
+    // 10.5 for an atom on an inversion centre); the tables and every file
+    // written from them (fixedH.ins included) hold the SHELX value.
+    a.occ = c.occ / static_cast<float>(site_order(run, c.xf));
     a.adptype = c.adptype;
     a.uij = c.uij;
     print_read_atom(run, n);
