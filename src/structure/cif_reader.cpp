@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 
 #include "core/errors.hpp"
 #include "format/fortran_format.hpp"
+#include "format/number_reader.hpp"
 #include "model/run.hpp"
 #include "structure/atom_printout.hpp"
 #include "structure/cell.hpp"
@@ -75,6 +77,35 @@ float read_wave(const CifBlock& cif) {
   const char* tag = "_diffrn_radiation_wavelength";
   const std::string* raw = cif.value(tag);
   return raw ? static_cast<float>(*cif.number(*raw, tag)) : 0.0f;
+}
+
+// SHELXL states its weighting scheme as
+//   w=1/[\s^2^(Fo^2^)+(0.0405P)^2^+0.0165P] where P=(Fo^2^+2Fc^2^)/3
+// which is WGHT 0.0405 0.0165; another text leaves the weights as they are.
+void read_weights(const CifBlock& cif, Shelx1& shelx) {
+  const std::string* raw = cif.value("_refine_ls_weighting_details");
+  if (raw == nullptr) return;
+  std::string text = cif::as_string(*raw);
+  std::erase_if(text, [](char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; });
+  const std::string head = "w=1/[\\s^2^(Fo^2^)";
+  const std::size_t start = text.find(head);
+  const std::size_t end = text.find(']', start);
+  if (start == std::string::npos || end == std::string::npos) return;
+  std::string terms = text.substr(start + head.size(), end - start - head.size());
+  std::optional<double> a = 0.0, b = 0.0;
+  if (terms.starts_with("+(")) {
+    const std::size_t close = terms.find("P)^2^");
+    if (close == std::string::npos) return;
+    a = read_fortran_real(terms.substr(2, close - 2));
+    terms.erase(0, close + 5);
+  }
+  if (!terms.empty()) {
+    if (terms.front() != '+' || terms.back() != 'P') return;
+    b = read_fortran_real(terms.substr(1, terms.size() - 2));
+  }
+  if (!a || !b) return;
+  shelx.wght[0] = static_cast<float>(*a);
+  shelx.wght[1] = static_cast<float>(*b);
 }
 
 void log_symmetry_source(Run& run, const std::string& tag, const ShelxSymmetry& s) {
@@ -184,6 +215,7 @@ void readcif(Run& run, const std::string& filename, const std::string& block,
 
   read_cell(cif, run.ucell);
   st.wave = read_wave(cif);
+  read_weights(cif, run.shelx1);
   headers.cell(run, st.wave);
   const ShelxSymmetry sym = read_symmetry(run, cif);
   st.latt = sym.latt;

@@ -133,6 +133,27 @@ TEST(CifReader, HeaderLinesOfAPrimitiveAcentricBlock) {
   EXPECT_NE(r.mopro.str().find("\nSYMM   1 P\n  X, Y, Z\n\nSCALE"), std::string::npos);
 }
 
+// SHELXL's weighting scheme as the CIF states it is the WGHT card it came from.
+TEST(CifReader, ShelxlWeightingSchemeGivesTheWghtValues) {
+  const struct {
+    const char* details;
+    float a, b;
+  } cases[] = {
+      {"'w=1/[\\s^2^(Fo^2^)+(0.0109P)^2^+0.1029P] where P=(Fo^2^+2Fc^2^)/3'", 0.0109f, 0.1029f},
+      {"'calc w=1/[\\s^2^(Fo^2^)+(0.0493P)^2^] where P=(Fo^2^+2Fc^2^)/3'", 0.0493f, 0.0f},
+      {"'w=1/[\\s^2^(Fo^2^)] where P=(Fo^2^+2Fc^2^)/3'", 0.0f, 0.0f},
+      // not SHELXL's form: the weights stay as without a WGHT card
+      {"'w = 1/[\\s^2^(F) + 0.001F^2^]'", -2.0f, 0.0f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.details);
+    CifRun r;
+    r.read_text(kCubicP1 + "_refine_ls_weighting_details " + c.details + "\n" + kBareSites);
+    EXPECT_FLOAT_EQ(r.run.shelx1.wght[0], c.a);
+    EXPECT_FLOAT_EQ(r.run.shelx1.wght[1], c.b);
+  }
+}
+
 struct GroupCase {
   const char* why;
   const char* symmetry;    // the CIF items that give the space group
