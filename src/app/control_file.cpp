@@ -60,8 +60,18 @@ void read_format(Run& run) {
     if (is_word(lx, i, "KQ")) run.opt.ftype = 2;
     if (is_word(lx, i, "AIM2TAB")) run.opt.ftype = 3;
     if (is_word(lx, i, "PLATON")) run.opt.ftype = 5;
+    if (is_word(lx, i, "CIF")) run.opt.ftype = 6;
   }
-  if (run.opt.ftype >= 3) run.opt.ifra = 0;
+  // Cartesian lists carry no cell to complete fragments in.
+  if (run.opt.ftype == 3 || run.opt.ftype == 5) run.opt.ifra = 0;
+}
+
+// The CIF data block: the word after the file name, unless it is one of the
+// INPUT options.
+std::string cif_block_word(const std::string& word) {
+  const std::string key = upper(word);
+  if (key.empty() || key[0] == '*' || key == "RENAME" || key == "TOKQ") return "";
+  return word;
 }
 
 void read_input(Run& run, const ControlLine& line) {
@@ -88,6 +98,8 @@ void read_input(Run& run, const ControlLine& line) {
     run.opt.kqold = run.opt.name1;
     run.opt.name1 = run.opt.name2;
   }
+  if (run.opt.ftype == 6 && dnumline(line.raw) >= 3)
+    run.opt.cifblock = cif_block_word(word_at(line.raw, 3));
 }
 
 void read_radii(Run& run, const ControlLine& line) {

@@ -21,6 +21,7 @@
 #include "output/rescale.hpp"
 #include "output/side_files.hpp"
 #include "structure/cartesian_readers.hpp"
+#include "structure/cif_reader.hpp"
 #include "structure/complete_fragments.hpp"
 #include "structure/kq_reader.hpp"
 #include "structure/shelx_reader.hpp"
@@ -73,6 +74,7 @@ void read_structure(Run& run) {
     case 2: readkq(run, name); break;
     case 3: readaim2tab(run, name); break;
     case 5: readplaton(run, name); break;
+    case 6: readcif(run, name, run.opt.cifblock, ShelxHeaders{}); break;
     default: break;
   }
   int nsft = 1;

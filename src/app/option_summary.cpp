@@ -15,6 +15,7 @@ const char* format_word(int ftype) {
     case 2: return "KQ";
     case 3: return "AIM2TAB";
     case 5: return "PLATON";
+    case 6: return "CIF";
     default: return "";
   }
 }
@@ -24,6 +25,9 @@ void print_format_line(const Run& run, Sink& log) {
   std::vector<FArg> items{format_word(o.ftype)};
   if (o.ftype == 2) {
     items.insert(items.end(), {trimmed(o.kqold), " ", trimmed(o.name1)});
+  } else if (o.ftype == 6) {
+    items.insert(items.end(), {trimmed(o.name1), "   data block = ",
+                               o.cifblock.empty() ? "the first with atom sites" : o.cifblock});
   } else {
     items.emplace_back(trimmed(o.name1));
   }

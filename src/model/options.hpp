@@ -7,7 +7,7 @@
 
 namespace tesk {
 
-enum class InputFormat { None = 0, Shelx = 1, Kq = 2, Aim2tab = 3, Platon = 5 };
+enum class InputFormat { None = 0, Shelx = 1, Kq = 2, Aim2tab = 3, Platon = 5, Cif = 6 };
 
 // One FRAG line: the fragment number, then atom numbers; a negative number -n
 // adds every atom from the number before it up to n ("FRAG 1 1 -25").
@@ -25,6 +25,7 @@ struct Options {
   int rings_flag = 0;            // args rings flag: run the ring search
   int scaling = 1;               // args scaling method: 1 diff, 2 fraction, 3 sigma
   std::string kqold;             // KQ master file name (KQ format)
+  std::string cifblock;          // CIF data block named on INPUT; empty: the first with atoms
   int rename = 0;                // renameshelxatoms switch
   int rename_scheme = 0;         // 0 straightforward counting, 1 counting atom types
   int lsx = 0;                   // TOKQ: simple SHELX to KQ conversion only

@@ -232,6 +232,7 @@ void write_kq_master_tail(Run& run) {
       write_key_tail(out);
       return;
     case InputFormat::Shelx:
+    case InputFormat::Cif:  // its header lines stand for the SHELX cards
       wrkqmas1(run, out, run.db.nkappaset);
       write_key_table(run);
       write_key_tail(out);

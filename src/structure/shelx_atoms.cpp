@@ -57,17 +57,6 @@ void add_residue_names(Run& run, const ShelxLine& line, const Residue& res) {
   stop_run("Error reading atom");
 }
 
-void print_atom(Run& run, int n) {
-  const Atom& a = run.atoms.at(n);
-  std::vector<FArg> items{n, a.label, a.iz, a.adptype, a.sftype,
-                          a.xf[0], a.xf[1], a.xf[2], a.occ};
-  int nu = a.adptype == 2 ? 6 : 1;
-  for (int k = 0; k < nu; ++k) items.emplace_back(a.uij[static_cast<std::size_t>(k)]);
-  std::string text = ffmt("( i6, 3x, a, 3i3, 3f9.5, f6.3, 6f7.3 )", items);
-  run.out.console << text;
-  run.out.log << text;
-}
-
 // Numbers of the working line after the atom name; false when a word is not a number.
 bool read_numbers(const std::string& line, std::vector<float>& v) {
   v.clear();
@@ -132,11 +121,22 @@ void read_atom(Run& run, ShelxState& st, const ShelxLine& line) {
 
   store_values(a, v);
   if (a.adptype == 1) processu(run, st, n);
-  print_atom(run, n);
+  print_read_atom(run, n);
   a.xc = rabs(run.transf, 0, a.xf);
 }
 
 }  // namespace
+
+void print_read_atom(Run& run, int n) {
+  const Atom& a = run.atoms.at(n);
+  std::vector<FArg> items{n, a.label, a.iz, a.adptype, a.sftype,
+                          a.xf[0], a.xf[1], a.xf[2], a.occ};
+  int nu = a.adptype == 2 ? 6 : 1;
+  for (int k = 0; k < nu; ++k) items.emplace_back(a.uij[static_cast<std::size_t>(k)]);
+  std::string text = ffmt("( i6, 3x, a, 3i3, 3f9.5, f6.3, 6f7.3 )", items);
+  run.out.console << text;
+  run.out.log << text;
+}
 
 std::string shatnam(const Run& run, std::string& line, int z, int n, int count_in_type) {
   std::size_t start = line.find_first_not_of(' ');

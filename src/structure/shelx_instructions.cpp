@@ -65,11 +65,13 @@ std::string folded_card(std::string_view text) {
   return " " + trim_right(out);
 }
 
+}  // namespace
+
 // The text of a card as the MoPro SYMM block lists it: the 30 columns after
 // the keyword. A card whose operator does not fit there (SHELXL-97 writes
 // "SYMM             - X ,    0.50000 + Y ,    0.50000 - Z") and each operator
 // of a card holding several ("x,y,z; -x,-y,z") is folded instead of cut.
-void add_card_texts(ShelxState& st, const std::string& operators) {
+void add_symm_card(ShelxState& st, const std::string& operators) {
   if (operators.find(';') == std::string::npos && operators.size() <= 30) {
     std::string text = operators;
     text.resize(30, ' ');
@@ -90,10 +92,12 @@ void add_card_texts(ShelxState& st, const std::string& operators) {
   }
 }
 
+namespace {
+
 void on_symm(Run& run, const ShelxLine& line, ShelxState& st, const ShelxHeaderListener& headers) {
   headers.symm(run, line.upper);
   std::string operators = line.upper.size() > 4 ? line.upper.substr(4) : std::string();
-  add_card_texts(st, trim_right(operators));
+  add_symm_card(st, trim_right(operators));
 }
 
 // SFAC C H N O, or SFAC Fe followed by its scattering-factor coefficients:

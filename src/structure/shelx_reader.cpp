@@ -40,6 +40,16 @@ void atom_heading(Run& run) {
 
 }  // namespace
 
+void shelx_crystal(Run& run, const ShelxState& st, const ShelxHeaderListener& headers) {
+  headers.instructions_read(run);
+  log_crystal(run, st);
+  build_operators(run, st);
+  prattyp(run);
+  tranmat(run);
+  atom_heading(run);
+  headers.operators_ready(run, st);
+}
+
 void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener& headers) {
   headers.title(run);
   ShelxState st;
@@ -48,13 +58,7 @@ void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener&
   if (!in.open(st.filename)) err("ReadShelx", "Error opening SHELX file...");
 
   shelx_instructions(run, in, st, headers);
-  headers.instructions_read(run);
-  log_crystal(run, st);
-  build_operators(run, st);
-  prattyp(run);
-  tranmat(run);
-  atom_heading(run);
-  headers.operators_ready(run, st);
+  shelx_crystal(run, st, headers);
 
   shelx_atoms(run, in, st);
   run.out.console << ffmt("(/a,i5)", {" Total atoms read from SHELX file = ", run.atoms.natoms});

@@ -55,8 +55,20 @@ void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener&
 void shelx_instructions(Run& run, const TextInput& in, ShelxState& st,
                         const ShelxHeaderListener& headers);
 
+// A SYMM card's operator text (the columns after the keyword) into the
+// operator cards and the texts of the MoPro SYMM block.
+void add_symm_card(ShelxState& st, const std::string& operators);
+
+// After the first pass: the tail of the output headers, the cell and lattice
+// in the log, the operator list (cards, lattice centring, inversion centre),
+// the scattering types, the orthogonalisation, and the atom-list heading.
+void shelx_crystal(Run& run, const ShelxState& st, const ShelxHeaderListener& headers);
+
 // Second pass: every atom line into the atom table.
 void shelx_atoms(Run& run, const TextInput& in, ShelxState& st);
+
+// The atom-list line of atom n, to the console and the log.
+void print_read_atom(Run& run, int n);
 
 // Label of atom n from its SHELX name; blanks the name out of `line`.
 std::string shatnam(const Run& run, std::string& line, int z, int n, int count_in_type);

@@ -194,6 +194,30 @@ TEST(ControlFile, RenameSchemeAndKqNames) {
             std::string::npos);
 }
 
+// The word after a CIF name is the data block, unless it is an INPUT option.
+TEST(ControlFile, CifFormatWithAndWithoutABlock) {
+  const struct {
+    const char* input;
+    const char* block;
+    const char* summary;
+  } cases[] = {
+      {"INPUT Iam.cif\n", "", " Input file format = CIF    file(s) = Iam.cif   data block = the first with atom sites\n"},
+      {"INPUT Iam.cif data_Iam\n", "data_Iam", " Input file format = CIF    file(s) = Iam.cif   data block = data_Iam\n"},
+      {"INPUT Iam.cif *rename 0\n", "", " Input file format = CIF    file(s) = Iam.cif   data block = the first with atom sites\n"},
+      {"INPUT Iam.cif 1000007 *tokq\n", "1000007", " Input file format = CIF    file(s) = Iam.cif   data block = 1000007\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    ControlRun r(std::string("FORMAT shelx *cif\n") + c.input + "NCELLS 1\n");
+    r.read();
+    EXPECT_EQ(r.run.opt.ftype, 6);
+    EXPECT_EQ(r.run.opt.ifra, 1);  // a CIF has a cell: fragments are completed
+    EXPECT_EQ(r.run.opt.name1.substr(0, 8), "Iam.cif ");
+    EXPECT_EQ(r.run.opt.cifblock, c.block);
+    EXPECT_NE(r.log.str().find(c.summary), std::string::npos) << r.log.str();
+  }
+}
+
 TEST(ControlFile, KqFormatNeedsTwoNames) {
   FatalError e = read_failure("FORMAT *kq\nINPUT old.mas\n");
   EXPECT_EQ(e.routine(), "ReadChar");

@@ -50,6 +50,7 @@ TEST(ExtendHStructures, FixedHLengthsAreTheTableLengths) {
   int total = 0;
   for (const auto& e : fs::directory_iterator(dir)) {
     const std::string name = e.path().filename().string();
+    if (!e.is_regular_file()) continue;  // cif/: the CIF files have their own test
     if (name == "README.md" || name == "large_1548072_p-1.res") continue;  // indium: no SCAT row
     testing::ScratchDir scratch;
     fs::copy_file(e.path(), name);

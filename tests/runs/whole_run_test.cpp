@@ -1,6 +1,6 @@
 // Whole runs: each folder under tests/runs/ holds a control file and its
 // inputs (or a file `structure_file` naming one of the real structures in
-// tests/data/structures/) and expected/ with every file the run writes, plus the console
+// tests/data/structures/, such as cif/zp2_pna21.cif) and expected/ with every file the run writes, plus the console
 // text (console.out) and the exit status (exit_status). Processor times are
 // blanked before comparing. TESK_UPDATE_GOLDEN=1 rewrites expected/.
 #include <gtest/gtest.h>
@@ -80,8 +80,8 @@ void stage_inputs(const fs::path& dir) {
     std::string name = e.path().filename().string();
     if (name == "expected") continue;
     if (name == "structure_file") {
-      std::string file = structure_named_in(e.path());
-      fs::copy_file(testing::checkout_path(fs::path("tests/data/structures") / file), file);
+      const fs::path file = structure_named_in(e.path());
+      fs::copy_file(testing::checkout_path(fs::path("tests/data/structures") / file), file.filename());
     } else {
       fs::copy(e.path(), name, fs::copy_options::recursive);
     }
@@ -91,7 +91,8 @@ void stage_inputs(const fs::path& dir) {
 std::set<std::string> input_names(const fs::path& dir) {
   std::set<std::string> names;
   for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
-  if (names.count("structure_file")) names.insert(structure_named_in(dir / "structure_file"));
+  if (names.count("structure_file"))
+    names.insert(fs::path(structure_named_in(dir / "structure_file")).filename().string());
   return names;
 }
 

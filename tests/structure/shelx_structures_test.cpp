@@ -36,6 +36,7 @@ TEST(ShelxStructures, EveryFileReadsToTheEnd) {
   int listed = 0;
   for (const auto& entry : std::filesystem::directory_iterator(testing::structures_dir())) {
     std::string name = entry.path().filename().string();
+    if (!entry.is_regular_file()) continue;  // cif/: the CIF files have their own test
     if (name == "README.md" || name == "large_1548072_p-1.res") continue;
     ++listed;
     const Expected* exp = nullptr;

@@ -1,0 +1,44 @@
+// A run that reads one CIF text with every output stream captured.
+#pragma once
+
+#include <sstream>
+#include <string>
+
+#include "core/errors.hpp"
+#include "model/run.hpp"
+#include "output/output_headers.hpp"
+#include "structure/cif_reader.hpp"
+#include "test_support.hpp"
+
+namespace tesk::testing {
+
+struct CifRun {
+  tesk::Run run;
+  std::ostringstream log, console, kq, mopro;
+
+  CifRun() {
+    run.out.log.attach(log);
+    run.out.console.attach(console);
+    run.out.kqmas.attach(kq);
+    run.out.mopropar.attach(mopro);
+  }
+
+  // Writes `text` to test.cif in a scratch directory and reads `block` of it.
+  void read_text(const std::string& text, const std::string& block = "") {
+    ScratchDir dir;
+    write_file("test.cif", text);
+    readcif(run, "test.cif", block, ShelxHeaders{});
+  }
+
+  // Reads `text` and returns the stop it ends with.
+  FatalError failure(const std::string& text, const std::string& block = "") {
+    try {
+      read_text(text, block);
+    } catch (const FatalError& e) {
+      return e;
+    }
+    return FatalError(FatalError::Kind::Err, "none", "the file was read to the end");
+  }
+};
+
+}  // namespace tesk::testing
