@@ -4,6 +4,7 @@
 #include "databank/databank_nearest.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 
 #include "core/line_reader.hpp"
@@ -26,9 +27,14 @@ std::string group_text(const std::string& group) {
   return g.empty() ? "none" : g;
 }
 
+// Labels are compared in upper case; they are shown as the axis rules write
+// them, in lower case but for "NO".
 std::string symmetry_text(const std::string& label) {
-  const std::string s = trim_right(label);
-  return s.empty() ? "blank" : s;
+  std::string s = trim_right(label);
+  if (s.empty()) return "blank";
+  if (s == "NO") return s;
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
 }
 
 // Neighbours by element: the count for every element that the atom or the
