@@ -19,9 +19,6 @@ Json vec(const Vec3& v, int decimals) {
   return Json::array({rounded(v[0], decimals), rounded(v[1], decimals), rounded(v[2], decimals)});
 }
 
-std::string label_of(const Run& run, int atom) { return trim_right(run.atoms.at(atom).label); }
-
-Json atom_ref(const Run& run, int atom) { return {{"index", atom}, {"label", label_of(run, atom)}}; }
 
 std::string element(int z) { return trim_right(atsym(z)); }
 
@@ -40,14 +37,14 @@ Json axis_point(AxisLetter letter, const AxisPoint& p) {
   return j;
 }
 
-Json neighbours(const Run& run, int i) {
+Json neighbours(const Run& run, const std::vector<std::string>& labels, int i) {
   Json list = Json::array();
   if (i > run.nb.neighbors.size()) return list;
   const NeighbourRecord& r = run.nb.neighbors.at(i);
   for (int k = 0; k < r.nnei; ++k) {
     const auto n = static_cast<std::size_t>(k);
     const int j = r.jnei[n];
-    list.push_back({{"index", j}, {"label", label_of(run, j)}, {"distance", rounded(r.dnei[n], 4)}});
+    list.push_back({{"index", j}, {"label", labels[static_cast<std::size_t>(j - 1)]}, {"distance", rounded(r.dnei[n], 4)}});
   }
   return list;
 }
@@ -91,13 +88,26 @@ std::string rule_name(const AxisDecision& d) {
   return "none";
 }
 
-AtomReporter::AtomReporter(Run& run) : run_(run), nearest_(run.db.bank) {}
+AtomReporter::AtomReporter(Run& run) : run_(run), nearest_(run.db.bank) {
+  labels_.reserve(static_cast<std::size_t>(run.atoms.size()));
+  for (const Atom& a : run.atoms.list) labels_.push_back(trim_right(a.label));
+}
+
+Json AtomReporter::atom_ref(int atom) const {
+  return {{"index", atom}, {"label", labels_[static_cast<std::size_t>(atom - 1)]}};
+}
+
+const std::string& AtomReporter::comment(std::size_t header) {
+  auto it = comments_.find(header);
+  if (it == comments_.end()) it = comments_.emplace(header, trim_right(entry_comment(run_.db.bank, header))).first;
+  return it->second;
+}
 
 Json AtomReporter::atom(int i) {
   const Atom& a = run_.atoms.at(i);
   Json j;
   j["index"] = i;
-  j["label"] = trim_right(a.label);
+  j["label"] = labels_[static_cast<std::size_t>(i - 1)];
   j["element"] = element(a.iz);
   j["frac"] = run_.opt.ifra == 1 ? vec(a.xf, 6) : Json(nullptr);
   j["cart"] = vec(a.xc, 5);
@@ -105,8 +115,8 @@ Json AtomReporter::atom(int i) {
   j["flag"] = a.flag;
   const auto n = static_cast<std::size_t>(i - 1);
   const int source = n < run_.cryst.isq.size() ? run_.cryst.isq[n] : 0;
-  j["source"] = source > 0 ? atom_ref(run_, source) : Json(nullptr);
-  j["neighbours"] = neighbours(run_, i);
+  j["source"] = source > 0 ? atom_ref(source) : Json(nullptr);
+  j["neighbours"] = neighbours(run_, labels_, i);
   j["rings"] = run_.rings.rings_of(i);
   if (i <= run_.atoms.natoms) j["local"] = i <= run_.axes.treated ? local(i) : Json(nullptr);
   return j;
@@ -128,7 +138,7 @@ Json AtomReporter::local(int i) {
   j["kappa"] = rec.kset >= 1 && k < run_.db.kappas.size()
                    ? Json{rounded(run_.db.kappas[k].kappa[0], 4), rounded(run_.db.kappas[k].kappa[1], 4)}
                    : Json(nullptr);
-  j["chemcon"] = rec.chemcon > 0 ? atom_ref(run_, rec.chemcon) : Json(nullptr);
+  j["chemcon"] = rec.chemcon > 0 ? atom_ref(rec.chemcon) : Json(nullptr);
   const bool has_group = n < run_.db.except.size() && run_.db.except[n].flag == 1;
   j["functional_group"] = has_group ? Json(trim_right(run_.db.except[n].group)) : Json(nullptr);
   j["databank"] = databank(i);
@@ -152,7 +162,7 @@ Json AtomReporter::databank(int i) {
   j["searched"] = true;
   j["found"] = l.found;
   if (l.found) {
-    j["entry"] = {{"line", l.header + 1}, {"comment", trim_right(entry_comment(run_.db.bank, l.header))}};
+    j["entry"] = {{"line", l.header + 1}, {"comment", comment(l.header)}};
     return j;
   }
   static const ExceptRow kNone;

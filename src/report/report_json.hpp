@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -35,8 +37,12 @@ class AtomReporter {
  private:
   Json local(int i);
   Json databank(int i);
+  Json atom_ref(int atom) const;
+  const std::string& comment(std::size_t header);
   Run& run_;
   NearestEntries nearest_;
+  std::vector<std::string> labels_;                    // trimmed, index 0 = atom 1
+  std::unordered_map<std::size_t, std::string> comments_;  // entry comments by header line
 };
 
 // The rule that decided an atom's axes, in the words the log uses for it.

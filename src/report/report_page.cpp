@@ -2,6 +2,8 @@
 #include "report/report_page.hpp"
 
 #include <cctype>
+#include <charconv>
+#include <cstdio>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -58,6 +60,38 @@ std::string html_escaped(std::string_view text) {
   return out;
 }
 
+// The page's data are written straight as text: a structure of 100000
+// atoms would otherwise be built once more as a JSON tree only to be printed.
+void put_number(std::string& out, double v) {
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, r.ptr);
+}
+
+// A JSON string; '<' is written as \u003c so that no text closes the script.
+void put_string(std::string& out, std::string_view s) {
+  out += '"';
+  for (char c : s) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20 || c == '<') {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", u);
+      out += buf;
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+void put_key(std::string& out, std::string_view key) {
+  out += out.back() == '{' ? "\"" : ",\"";
+  out.append(key).append("\":");
+}
+
 // The template with each marker replaced by its text; the markers are found
 // in the template alone, so no text put in can be taken for one.
 std::string fill_template(std::string_view page,
@@ -83,38 +117,65 @@ std::string fill_template(std::string_view page,
 void ReportPage::add_atom(const Json& atom) {
   const int index = atom["index"].get<int>();
   const Json& c = atom["cart"];
-  atoms_.push_back({atom["label"], atom["element"], c[0], c[1], c[2]});
+  if (!atoms_.empty()) atoms_ += ',';
+  atoms_ += '[';
+  put_string(atoms_, atom["label"].get_ref<const std::string&>());
+  atoms_ += ',';
+  put_string(atoms_, atom["element"].get_ref<const std::string&>());
+  for (std::size_t k = 0; k < 3; ++k) {
+    atoms_ += ',';
+    put_number(atoms_, c[k].get<double>());
+  }
+  atoms_ += ']';
   for (const Json& n : atom["neighbours"]) {
     const int j = n["index"].get<int>();
-    if (j > index) {
-      bonds_.push_back(index - 1);
-      bonds_.push_back(j - 1);
-    }
+    if (j <= index) continue;
+    if (!bonds_.empty()) bonds_ += ',';
+    bonds_ += std::to_string(index - 1) + ',' + std::to_string(j - 1);
   }
   auto local = atom.find("local");
   if (local == atom.end() || local->is_null()) return;
   const Json& l = *local;
-  const Json& f = l["frame"];
-  Json row;
-  row["i"] = index - 1;
-  row["label"] = atom["label"];
-  row["axes"] = axes_text(l["axes"]);
-  row["sym"] = l["site_symmetry"];
-  row["kset"] = l["kappa_set"];
-  row["group"] = l["functional_group"].is_null() ? Json("") : l["functional_group"];
-  row["rule"] = l["rule"];
-  row["db"] = outcome_text(l["databank"]);
   const Json& db = l["databank"];
   const bool not_found = !db.is_null() && db["searched"].get<bool>() && !db["found"].get<bool>();
-  row["nf"] = not_found;
-  if (not_found) row["nearest"] = db["nearest"];
-  row["f"] = {f["x"][0], f["x"][1], f["x"][2], f["y"][0], f["y"][1], f["y"][2],
-              f["z"][0], f["z"][1], f["z"][2]};
-  rows_.push_back(std::move(row));
+  std::string& r = rows_;
+  if (!r.empty()) r += ',';
+  r += '{';
+  put_key(r, "i");
+  r += std::to_string(index - 1);
+  put_key(r, "label");
+  put_string(r, atom["label"].get_ref<const std::string&>());
+  put_key(r, "axes");
+  put_string(r, axes_text(l["axes"]));
+  put_key(r, "sym");
+  put_string(r, l["site_symmetry"].get_ref<const std::string&>());
+  put_key(r, "kset");
+  r += std::to_string(l["kappa_set"].get<int>());
+  put_key(r, "group");
+  put_string(r, l["functional_group"].is_null() ? "" : l["functional_group"].get_ref<const std::string&>());
+  put_key(r, "rule");
+  put_string(r, l["rule"].get_ref<const std::string&>());
+  put_key(r, "db");
+  put_string(r, outcome_text(db));
+  put_key(r, "nf");
+  r += not_found ? "true" : "false";
+  if (not_found) {
+    put_key(r, "nearest");
+    r += json_script_safe(db["nearest"].dump(-1, ' ', false, Json::error_handler_t::replace));
+  }
+  put_key(r, "f");
+  r += '[';
+  const Json& f = l["frame"];
+  for (const char* axis : {"x", "y", "z"})
+    for (std::size_t k = 0; k < 3; ++k) {
+      if (r.back() != '[') r += ',';
+      put_number(r, f[axis][k].get<double>());
+    }
+  r += "]}";
 }
 
 std::string ReportPage::html(const Json& head, const std::optional<std::string>& library,
-                             const std::string& library_missing) {
+                             const std::string& library_missing) const {
   const Json& structure = head["inputs"]["structure"];
   const std::string title = structure.empty() ? "" : structure.back()["name"].get<std::string>();
   Json data;
@@ -130,13 +191,15 @@ std::string ReportPage::html(const Json& head, const std::optional<std::string>&
   Json dummies = Json::array();
   for (const Json& d : head["dummy_atoms"]) dummies.push_back({d["name"], d["cart"][0], d["cart"][1], d["cart"][2]});
   data["dummies"] = dummies;
-  data["atoms"] = std::move(atoms_);
-  data["bonds"] = std::move(bonds_);
-  data["rows"] = std::move(rows_);
-
+  // The atoms, bonds and rows, already text, go in where the data's closing
+  // brace was.
+  std::string text = json_script_safe(data.dump(-1, ' ', false, Json::error_handler_t::replace));
+  text.pop_back();
+  text.append(",\"atoms\":[").append(atoms_).append("],\"bonds\":[").append(bonds_);
+  text.append("],\"rows\":[").append(rows_).append("]}");
   return fill_template(kPageTemplate, {{"@TITLE@", html_escaped(title)},
                                        {"@LIBRARY@", library ? library_script_safe(*library) : std::string()},
-                                       {"@DATA@", json_script_safe(data.dump(-1, ' ', false, Json::error_handler_t::replace))}});
+                                       {"@DATA@", text}});
 }
 
 }  // namespace tesk

@@ -22,15 +22,16 @@ class ReportPage {
  public:
   // Takes what the page needs from one atom entry of tesk.json.
   void add_atom(const Json& atom);
-  // The whole page; the atoms added so far move into it. Without the viewer library the page keeps its table and
+  // The whole page. Without the viewer library the page keeps its table and
   // says in the view why there is no 3-D picture.
   std::string html(const Json& head, const std::optional<std::string>& library,
-                   const std::string& library_missing);
+                   const std::string& library_missing) const;
 
  private:
-  Json atoms_ = Json::array();
-  Json bonds_ = Json::array();
-  Json rows_ = Json::array();
+  // JSON text of the page's arrays, without their brackets.
+  std::string atoms_;
+  std::string bonds_;
+  std::string rows_;
 };
 
 }  // namespace tesk
