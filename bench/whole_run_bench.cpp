@@ -145,10 +145,19 @@ void BM_AlanineSupercellFullJobWithDatabank(benchmark::State& state) {
            "NCELLS 1\nRINGS 3 8\nKEYGEN *XYZUIJ *all ordered *MULT *all ordered *kappas\n"
            "DATABANK alanine.db\nEXTEND_H\nCHFRAG 0.\n");
 }
+// The same job with REPORT: tesk.json for every atom and tesk.html with the
+// first frames drawn.
+void BM_AlanineSupercellFullJobWithDatabankAndReport(benchmark::State& state) {
+  run_with(state,
+           "NCELLS 1\nRINGS 3 8\nKEYGEN *XYZUIJ *all ordered *MULT *all ordered *kappas\n"
+           "DATABANK alanine.db\nEXTEND_H\nCHFRAG 0.\nREPORT\n");
+}
 void BM_AlanineSupercellFormatAndInputOnly(benchmark::State& state) { run_with(state, ""); }
 
 BENCHMARK(BM_AlanineSupercellFullJob)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_AlanineSupercellFullJobWithDatabank)
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_AlanineSupercellFullJobWithDatabankAndReport)
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_AlanineSupercellFormatAndInputOnly)
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);

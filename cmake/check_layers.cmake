@@ -2,7 +2,7 @@
 # The layers, lowest first; a folder may include its own headers and those
 # of the folders before it.
 #   cmake -DSRC=<source dir>/src -P check_layers.cmake
-set(LAYERS format core model structure connectivity databank local_axes output app)
+set(LAYERS format core model structure connectivity databank local_axes output report app)
 
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.hpp ${SRC}/*.cpp)
 set(bad "")

@@ -258,6 +258,8 @@ void read_command(Run& run, const ControlLine& line) {
     read_rings(run, line);
   } else if (cmd == "SCALE   ") {
     read_scale(run);
+  } else if (cmd == "REPORT  ") {
+    o.report = true;
   }
 }
 

@@ -20,6 +20,7 @@
 #include "output/parameter_files.hpp"
 #include "output/rescale.hpp"
 #include "output/side_files.hpp"
+#include "report/report.hpp"
 #include "structure/cartesian_readers.hpp"
 #include "structure/cif_reader.hpp"
 #include "structure/complete_fragments.hpp"
@@ -144,6 +145,8 @@ void summary(Run& run, const ProcessTimes& start) {
       "' PLATON plot file with local axes       : tesk.spf',/,"
       "' Program log file                       : tesk.out',//,"
       "' Local axes can be visualized in PLATON using command : ','platon -p tesk.spf')"));
+  if (o.report)
+    run.both_console_first(ffmt("(' Report (JSON) and 3-D page of the axes : tesk.json, tesk.html')"));
   if (o.ldb == 1)
     run.both_console_first(ffmt("(' Summary of DB atom types : grep ''DB comment'' tesk.out')"));
   if (o.lfh == 1)
@@ -158,6 +161,22 @@ void summary(Run& run, const ProcessTimes& start) {
   run.out.log.close();
 }
 
+void per_atom_and_parameters(Run& run, std::istream& console_in) {
+  // From a KQ pair the new master file keeps the previous one's header.
+  if (run.opt.ftype == static_cast<int>(InputFormat::Kq))
+    localdef(run, copy_kq_master_head);
+  else
+    localdef(run);
+  write_kq_master_tail(run);
+  if (run.opt.lfh == 1) {
+    finish_res_mopro(run);
+    run.out.resetbond.close();
+    run.out.constbond.close();
+  }
+  parameter_files(run, console_in);
+  finish_spf(run);
+}
+
 void pipeline(Run& run, std::istream& console_in, const ProcessTimes& start) {
   init(run);
   header(run.out.console);
@@ -168,19 +187,20 @@ void pipeline(Run& run, std::istream& console_in, const ProcessTimes& start) {
   write_spf_start(run);
   if (run.opt.ldb == 1) open_databank(run, console_in);
   connectivity(run);
-  if (run.opt.ftype == static_cast<int>(InputFormat::Kq)) {
-    localdef(run, copy_kq_master_head);
-  } else {
-    localdef(run);
+  try {
+    per_atom_and_parameters(run, console_in);
+  } catch (const FatalError& e) {
+    // A run that stops once the per-atom loop has begun still reports what
+    // it decided, with the error; the stop itself goes on to main.
+    if (run.opt.report && run.axes.loop_started) {
+      try {
+        write_report(run, &e);
+      } catch (const FatalError&) {
+      }
+    }
+    throw;
   }
-  write_kq_master_tail(run);
-  if (run.opt.lfh == 1) {
-    finish_res_mopro(run);
-    run.out.resetbond.close();
-    run.out.constbond.close();
-  }
-  parameter_files(run, console_in);
-  finish_spf(run);
+  if (run.opt.report) write_report(run, nullptr);
   summary(run, start);
 }
 

@@ -103,6 +103,7 @@ void print_option_summary(const Run& run, Sink& log) {
     log << ffmt("(' Change SHELX atom names ( irs=',i1,' : ',a,' ) ')",
                 {o.rename_scheme, o.rename_scheme == 0 ? "straightforward counting" : "counting atoms types"});
   }
+  if (o.report) log << ffmt("(a)", {" Write the report of the run to tesk.json and tesk.html"});
   if (o.lsx == 1) {
     log << ffmt("(/' SIMPLE CONVERSION OF SHELX FILE TO KQ FILES WAS REQUESTED',/,"
                 "' ALL OTHER OPTIONS WILL BE IGNORED !!!!!!')");

@@ -30,6 +30,14 @@ std::size_t readfile(Databank& bank, std::size_t& pos);
 // receives the entry's group name (40 characters) when one is read.
 int exceptdb(Run& run, int atom, std::size_t& pos, std::string& group);
 
+// The comment of the entry whose header is `line`: word 4 of the header to
+// its last non-blank character, at most 80 characters.
+std::string entry_comment(const Databank& bank, std::size_t line);
+
+// The functional-group name of an EXCEPT record: the text after the word
+// GROUP, upper case, 40 characters (blank when the word is missing).
+std::string entry_group_name(const Databank& bank, std::size_t line);
+
 // 1-based column of the first non-blank character, 0 when all blank.
 int ifs(std::string_view text);
 

@@ -5,6 +5,7 @@
 // lines up to the next raw "ATOM" header, and an entry that does not fit
 // leaves the scan on the line after the last record read for it. The header
 // index only lets the scan jump straight to the next header it would stop at.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -123,17 +124,6 @@ void log_key(Run& run, const SearchKey& k) {
   input_error(bank.path, "cannot read the atomic number from " + line_ref(bank, line));
 }
 
-// Entry comment: word 4 of the header to its last non-blank character.
-std::string header_comment(const Databank& bank, std::size_t line) {
-  std::string padded = bank.padded(line);
-  if (dnumline(padded) < 4) return "";
-  int s = 0, e = 0;
-  readchar(padded, 4, s, e);
-  std::string text = padded.substr(static_cast<std::size_t>(s - 1),
-                                   static_cast<std::size_t>(lenstr(padded) - s + 1));
-  if (text.size() > 80) text.resize(80);
-  return text;
-}
 
 bool hydrogen_entry(Run& run, const SearchKey& k, std::size_t& pos) {
   Databank& bank = run.db.bank;
@@ -242,7 +232,7 @@ void log_result(Run& run, const SearchKey& k, std::size_t header) {
   const char* form = "(/' ReadDB :: atom ',a,' was',a,'found in the DataBank')";
   if (m.ifind == 1) {
     log << ffmt(form, {label, " "});
-    log << ffmt("(/' DB comment for ',a,' = [',a,']')", {label, trim_right(header_comment(run.db.bank, header))});
+    log << ffmt("(/' DB comment for ',a,' = [',a,']')", {label, trim_right(entry_comment(run.db.bank, header))});
     const ExceptRow& ex = except_row(run, k.atom);
     if (ex.flag == 1) log << ffmt("(/' Functional group = [',a,']')", {trim_right(ex.group)});
   } else {
@@ -265,6 +255,32 @@ void log_result(Run& run, const SearchKey& k, std::size_t header) {
 }
 
 }  // namespace
+
+// Entry comment: word 4 of the header to its last non-blank character.
+std::string entry_comment(const Databank& bank, std::size_t line) {
+  std::string padded = bank.padded(line);
+  if (dnumline(padded) < 4) return "";
+  int s = 0, e = 0;
+  readchar(padded, 4, s, e);
+  std::string text = padded.substr(static_cast<std::size_t>(s - 1),
+                                   static_cast<std::size_t>(lenstr(padded) - s + 1));
+  if (text.size() > 80) text.resize(80);
+  return text;
+}
+
+std::string entry_group_name(const Databank& bank, std::size_t line) {
+  // The group name is the rest of the line after the word GROUP, as written;
+  // a line without GROUP names no group.
+  std::string text = upper(bank.padded(line));
+  std::string name;
+  if (auto at = text.find("GROUP"); at != std::string::npos) {
+    std::string rest = text.substr(at + 5);
+    int first = ifs(rest);
+    if (first > 0) name = rest.substr(static_cast<std::size_t>(first - 1),
+                                      static_cast<std::size_t>(lenstr(rest) - first + 1));
+  }
+  return fixed_width(name, 40);
+}
 
 std::size_t readfile(Databank& bank, std::size_t& pos) {
   std::size_t line = bank.next_noncomment(pos);
@@ -296,17 +312,7 @@ int exceptdb(Run& run, int atom, std::size_t& pos, std::string& group) {
       log << ffmt("(2a/)", {" Exception was not identified for this atom - ", "Skip DB entry..."});
     return 1;
   }
-  // The group name is the rest of the line after the word GROUP, as written;
-  // a line without GROUP names no group.
-  std::string text = upper(bank.padded(line));
-  std::string name;
-  if (auto at = text.find("GROUP"); at != std::string::npos) {
-    std::string rest = text.substr(at + 5);
-    int first = ifs(rest);
-    if (first > 0) name = rest.substr(static_cast<std::size_t>(first - 1),
-                                      static_cast<std::size_t>(lenstr(rest) - first + 1));
-  }
-  group = fixed_width(name, 40);
+  group = entry_group_name(bank, line);
   if (trace) {
     log << ffmt("(6x,'functional group   = [',a,']')", {trim_right(ex.group)});
     log << ffmt("(6x,'group read from DB = [',a,']')", {trim_right(group)});
@@ -334,7 +340,28 @@ std::string outcome_key(const Run& run, const SearchKey& k) {
   return key + k.asymi + '|' + ex.group;
 }
 
+// The search as the atom looked to it, kept for the run's report.
+void keep_lookup(Run& run, const SearchKey& k, std::size_t matched) {
+  auto& all = run.db.lookup;
+  const auto i = static_cast<std::size_t>(k.atom - 1);
+  if (all.size() <= i) all.resize(std::max(i + 1, static_cast<std::size_t>(run.atoms.natoms)));
+  DbLookup& l = all[i];
+  l.searched = true;
+  l.found = run.db.mpoles1.ifind == 1;
+  l.header = matched;
+  l.ityp = k.ityp;
+  l.inei = k.inei;
+  l.ztyp = k.ztyp;
+  l.ntnei = k.ntnei;
+  l.iring = k.iring;
+  l.imemb = k.imemb;
+  l.lpg = k.lpg;
+  l.asymi = k.asymi;
+  l.forh = k.forh;
+}
+
 void count_and_log(Run& run, const SearchKey& k, std::size_t matched) {
+  keep_lookup(run, k, matched);
   auto& counts = run.opt.ldb_count;
   ++counts[0];
   ++counts[run.db.mpoles1.ifind == 1 ? 1 : 2];

@@ -4,6 +4,7 @@
 // the new length goes out as RESET BOND, KQ CON and MoPro restraint lines.
 #include "databank/extend_h.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -193,6 +194,15 @@ void con_lines(Run& run, int x, int h, float d) {
 // whose X-H groups librate more freely.
 float uratio_of(int zx) { return zx == C ? 1.2f : 1.5f; }
 
+// What happened to the hydrogen, kept for the run's report.
+void keep_extension(Run& run, int parent, int h, std::string_view group, float after) {
+  auto& all = run.xh.extension;
+  const auto i = static_cast<std::size_t>(h - 1);
+  if (all.size() <= i) all.resize(std::max(i + 1, static_cast<std::size_t>(run.atoms.natoms)));
+  const float now = dist(run.atoms.at(parent).xc, run.atoms.at(h).xc);
+  all[i] = {true, std::string(group), after < 0.0f ? now : after, now};
+}
+
 }  // namespace
 
 float extendbond(const Vec3& x, Vec3& h, float d0) {
@@ -206,6 +216,7 @@ void extendh(Run& run, int parent, int h) {
   run.nb.iprint = 0;
   if (run.atoms.at(h).flag == -1 && run.opt.disorder[0] != 1) {
     group_line(run, parent, h, {"H-ATOM IS DISORDERED"});
+    keep_extension(run, parent, h, "H-ATOM IS DISORDERED", -1.0f);
     return;
   }
   run.out.log << ffmt("(/3a)", {" Trying to extend hydrogen ", run.atoms.at(h).label,
@@ -219,6 +230,7 @@ void extendh(Run& run, int parent, int h) {
     case S: kind = {"S-H", 1.338f}; break;
     default:
       group_line(run, parent, h, {"DON'T KNOW HOW TO HANDLE"});
+      keep_extension(run, parent, h, "DON'T KNOW HOW TO HANDLE", -1.0f);
       return;
   }
 
@@ -229,10 +241,12 @@ void extendh(Run& run, int parent, int h) {
     set_atom_xc(run, h, xh);
     if (run.opt.ifra == 1) run.atoms.at(h).xf = rabs(run.transf, 1, xh);
     group_line(run, parent, h, {kind.label, " =", dold, kind.d0});
+    keep_extension(run, parent, h, kind.label, dold);
     findnei(run, parent, 0.0f);
     d = kind.d0;
   } else {
     group_line(run, parent, h, {"NOT IDENTIFIED"});
+    keep_extension(run, parent, h, "NOT IDENTIFIED", -1.0f);
     d = dist(run.atoms.at(parent).xc, run.atoms.at(h).xc);
   }
   reset_bond_line(run, parent, h, d);

@@ -184,6 +184,7 @@ void localdef(Run& run, const std::function<void(Run&)>& before_table) {
   run.out.console << ffmt("(/1x,a)", {kTableHeader});
   run.out.kqmas << ffmt("(a)", {kTableHeader});
   size_tables(run);
+  run.axes.loop_started = true;
   const LabelIndex index = label_index(run);
   const std::vector<FArg> dashes(79, FArg("-"));
   for (int i = 1; i <= run.atoms.natoms; ++i) {
@@ -191,6 +192,7 @@ void localdef(Run& run, const std::function<void(Run&)>& before_table) {
     run.out.log << ffmt("(/1x,79a)", dashes);
     run.out.log << ffmt("(/' Working with atom ',i7,' : [',a,']',5x,'occ =',f11.4)", {i, a.label, a.occ});
     defloc(run, index, i);
+    run.axes.treated = i;
     const Vec3& xc = run.atoms.at(i).xc;
     ang << ffmt("('ATOM ',a,3x,3f14.4)", {run.atoms.at(i).label, xc[0], xc[1], xc[2]});
   }

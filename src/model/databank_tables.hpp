@@ -42,6 +42,23 @@ struct KappaSet {
   int sftype = 0;
 };
 
+// One databank search as the atom looked to it, and what it found: the
+// environment is kept so that a search without a match can be explained.
+struct DbLookup {
+  bool searched = false;
+  bool found = false;
+  std::size_t header = 0;        // 0-based line of the matching entry's header
+  int ityp = 0;                  // atomic number
+  int inei = 0;                  // bonded neighbours
+  std::vector<int> ztyp;         // neighbour elements, ascending
+  std::vector<int> ntnei;        // and their counts
+  int iring = 0;
+  int imemb = 0;
+  bool lpg = false;
+  std::string asymi;             // site symmetry, upper case, 5 characters
+  std::array<int, 3> forh{};     // hydrogens: parent nnei, parent Z, parent's H count
+};
+
 struct DatabankState {
   Databank bank;                           // the databank file, read once
   MatchRecord mpoles1;
@@ -64,6 +81,7 @@ struct DatabankState {
     std::size_t header = 0;
   };
   std::unordered_map<std::string, Outcome> outcomes;
+  std::vector<DbLookup> lookup;            // per atom, index 0 = atom 1
 };
 
 }  // namespace tesk

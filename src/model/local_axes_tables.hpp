@@ -110,6 +110,8 @@ struct EquivalenceIndex {
 };
 
 struct LocalAxesState {
+  bool loop_started = false;         // the per-atom loop has begun
+  int treated = 0;                   // input atoms 1..treated have their axes and parameters
   std::vector<AxisRecord> rec;       // per input atom, index 0 = atom 1
   std::vector<AxisDecision> axes;    // per input atom: the decision as made
   std::vector<std::string> row;      // per input atom: the 80-character table row

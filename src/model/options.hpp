@@ -47,6 +47,7 @@ struct Options {
   std::vector<FragLine> frag;    // FRAG lines in file order
   bool chfrag_given = false;     // a CHFRAG line was read: no charge prompt
   std::vector<float> chfrag;     // CHFRAG: net charges of fragments 1, 2, ...
+  bool report = false;           // REPORT: write tesk.json and tesk.html at the end
 
   float tol1() const { return tols[0]; }
   float tol2() const { return tols[1]; }
