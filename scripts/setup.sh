@@ -17,6 +17,9 @@ command -v g++ >/dev/null 2>&1 || need+=(g++)
 [ -e /usr/include/openssl/evp.h ] || need+=(libssl-dev)
 command -v chromium >/dev/null 2>&1 || need+=(chromium)
 command -v npm >/dev/null 2>&1 || need+=(npm)
+# tcmalloc for the executables: large runs make millions of small allocations.
+[ -e /usr/lib/x86_64-linux-gnu/libtcmalloc_minimal.so ] || ls /usr/lib/*/libtcmalloc_minimal.so >/dev/null 2>&1 ||
+  need+=(libgoogle-perftools-dev)
 if [ ${#need[@]} -gt 0 ]; then
   apt-get update
   DEBIAN_FRONTEND=noninteractive apt-get install -y "${need[@]}"

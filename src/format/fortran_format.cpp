@@ -253,7 +253,7 @@ std::string ffmt_text(std::string_view format, std::span<const FArg> items) {
 }
 
 std::string ffree(std::initializer_list<FArg> items) {
-  std::string line;
+  std::string line = fresh_text();
   for (const FArg& a : items) {
     line += ' ';
     line += free_item(a);
