@@ -5,6 +5,7 @@
 #include "format/number_edit.hpp"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -98,20 +99,30 @@ double power_of_ten(int w) {
 // general path).
 bool scaled_integer(double a, int d, std::uint64_t& q) {
   __extension__ using U128 = unsigned __int128;
-  if (a == 0.0) {
+  static constexpr std::uint64_t kPow5[18] = {1ULL, 5ULL, 25ULL, 125ULL, 625ULL, 3125ULL, 15625ULL,
+                                             78125ULL, 390625ULL, 1953125ULL, 9765625ULL,
+                                             48828125ULL, 244140625ULL, 1220703125ULL,
+                                             6103515625ULL, 30517578125ULL, 152587890625ULL,
+                                             762939453125ULL};
+  // The IEEE fields: a = m * 2^e with m of up to 53 bits.
+  const auto bits = std::bit_cast<std::uint64_t>(a);
+  const auto biased = static_cast<int>((bits >> 52) & 0x7ff);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  int e = -1074;
+  if (biased != 0) {
+    m |= std::uint64_t{1} << 52;
+    e = biased - 1075;
+  }
+  if (m == 0) {
     q = 0;
     return true;
   }
-  int exp = 0;
-  const double mant = std::frexp(a, &exp);
-  const auto m = static_cast<std::uint64_t>(std::ldexp(mant, 53));
-  std::uint64_t five = 1;
-  for (int k = 0; k < d; ++k) five *= 5;
-  const U128 n = static_cast<U128>(m) * five;
-  const int shift = exp - 53 + d;
+  const U128 n = static_cast<U128>(m) * kPow5[d];
+  const int shift = e + d;
   U128 r = 0;
   if (shift >= 0) {
-    if (shift > 40) return false;
+    // The result must fit in 64 bits; test before shifting out of range.
+    if (shift >= 64 || (n >> (64 - shift)) != 0) return false;
     r = n << shift;
   } else if (-shift >= 100) {
     r = 0;  // n < 2^93: far below one half
