@@ -23,14 +23,24 @@ Sink& Sink::operator<<(std::string&& text) {
   return *this;
 }
 
+void Sink::wait_for_write() {
+  if (pending_.valid()) pending_.get();
+}
+
 void Sink::write_buffer() {
-  if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+  wait_for_write();
+  if (buffer_.empty()) return;
+  buffer_.swap(writing_);
   buffer_.clear();
+  pending_ = std::async(std::launch::async, [f = file_, &block = writing_] {
+    std::fwrite(block.data(), 1, block.size(), f);
+  });
 }
 
 void Sink::flush() {
   if (file_ != nullptr) {
     write_buffer();
+    wait_for_write();
     std::fflush(file_);
   } else if (stream_ != nullptr) {
     stream_->flush();
@@ -40,9 +50,11 @@ void Sink::flush() {
 void Sink::close() {
   if (file_ != nullptr) {
     write_buffer();
+    wait_for_write();
     std::fclose(file_);
     file_ = nullptr;
     buffer_ = std::string();
+    writing_ = std::string();
   }
   stream_ = nullptr;
 }

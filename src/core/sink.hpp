@@ -1,10 +1,13 @@
 // An output file or console stream that may be opened, attached to a stream
 // (tests, the console), or left closed (writes go nowhere). A file collects
-// its text in a large buffer of its own and writes it in big blocks; closing
-// writes the rest, so whatever was written before a fatal stop is on disk.
+// its text in a large buffer of its own and hands each full block to a
+// background write while the next block fills, so the run does not wait on
+// the disk; closing waits for that write and writes the rest, so whatever
+// was written before a fatal stop is on disk.
 #pragma once
 
 #include <cstdio>
+#include <future>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -44,10 +47,13 @@ class Sink {
  private:
   static constexpr std::size_t kBlock = std::size_t{1} << 20;
   void write_buffer();
+  void wait_for_write();
 
   std::FILE* file_ = nullptr;
   std::ostream* stream_ = nullptr;
   std::string buffer_;
+  std::string writing_;         // the block the background write is on
+  std::future<void> pending_;   // that write
 };
 
 }  // namespace tesk
