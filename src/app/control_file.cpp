@@ -269,6 +269,9 @@ void settle_options(Options& o) {
     o.rings_flag = 0;
     return;
   }
+  if (o.compfrag < -kMaxCells || o.compfrag > kMaxCells)
+    err("ReadInp", "NCELLS must lie between " + std::to_string(-kMaxCells) + " and " +
+                       std::to_string(kMaxCells));
   if (o.compfrag != -1) o.compfrag = std::abs(o.compfrag);
   make_keys_consistent(o);
 }

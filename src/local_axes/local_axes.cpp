@@ -177,7 +177,7 @@ void list_dummies(Run& run, Sink& ang) {
 
 void localdef(Run& run) {
   Sink ang;
-  if (!ang.open("tesk.ang")) err("LocalDef", "Unable to open output file tesk.ang");
+  ang.open_or_stop("tesk.ang", "LocalDef");
   ang << ffmt("(a)", {"ANGSTROM"});
   run.out.console << ffmt("(/1x,a)", {kTableHeader});
   run.out.kqmas << ffmt("(a)", {kTableHeader});
@@ -193,6 +193,7 @@ void localdef(Run& run) {
     ang << ffmt("('ATOM ',a,3x,3f14.4)", {run.atoms.at(i).label, xc[0], xc[1], xc[2]});
   }
   list_dummies(run, ang);
+  ang.close();
   run.out.kqmas << ffmt("(a)", {"END ATOM"});
 }
 

@@ -38,6 +38,16 @@ void atom_heading(Run& run) {
   run.both(ffmt("(/a)", {"    NO.  ATOM     IZ IU SF    XF       YF       ZF    OCCUP  U's -->"}));
 }
 
+// Without a usable cell every coordinate would come out as NaN or infinity.
+void check_cell(const Run& run, const ShelxState& st) {
+  if (st.cell_line == 0) err("ReadShelx", "No CELL instruction in " + st.filename);
+  std::string problem = cell_problem(run.ucell);
+  if (!problem.empty()) {
+    err("ReadShelx", "Invalid CELL in line " + std::to_string(st.cell_line) + " of " +
+                         st.filename + ": " + problem);
+  }
+}
+
 }  // namespace
 
 void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener& headers) {
@@ -50,6 +60,7 @@ void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener&
   shelx_instructions(run, in, st, headers);
   headers.instructions_read(run);
   log_crystal(run, st);
+  check_cell(run, st);
   build_operators(run, st);
   prattyp(run);
   tranmat(run);

@@ -19,6 +19,7 @@ struct ShelxState {
   int latt = 1;             // SHELXL's default when the file has no LATT card
   bool latt_given = false;
   float wave = 0.0f;
+  int cell_line = 0;        // line number of the CELL card; 0 without one
   std::vector<std::string> cards;  // operator texts for the MoPro SYMM block
   std::vector<std::string> symm_cards;  // "SYMM ..." cards for the operator parser
   std::vector<int> isfn;    // per scattering type: atoms of that type met so far
