@@ -1,6 +1,7 @@
 // Reading tesk.inp: one handler per command word, then the option summary.
 #include "app/control_file.hpp"
 
+#include <cmath>
 #include <cstdlib>
 #include <string_view>
 #include <utility>
@@ -34,6 +35,8 @@ class CommandNumbers {
   float real() {
     float v = 0.0f;
     check(rd_.real(v));
+    // NaN or an infinity as a tolerance would silently switch every test off.
+    if (!std::isfinite(v)) err("ReadInp", "Error while reading file tesk.inp");
     return v;
   }
 
@@ -97,7 +100,7 @@ void read_radii(Run& run, const ControlLine& line) {
   FreeReader rd(line.blanked);
   for (int i = 2; i <= lx.nkey; ++i) {
     float r = 0.0f;
-    if (rd.real(r) != FreeReader::Status::Ok)
+    if (rd.real(r) != FreeReader::Status::Ok || !std::isfinite(r))
       input_error(kControlFile, "a covalent radius after RADII is not a number");
     std::string sym = lx.word(i).substr(0, 2);
     if (sym[1] >= 'A' && sym[1] <= 'Z') sym[1] = static_cast<char>(sym[1] - 'A' + 'a');

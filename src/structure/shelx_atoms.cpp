@@ -68,6 +68,11 @@ void print_atom(Run& run, int n) {
   run.out.log << text;
 }
 
+std::string trimmed(const std::string& text) {
+  std::string t = trim_right(text);
+  return t.substr(std::min(t.find_first_not_of(' '), t.size()));
+}
+
 // Numbers of the working line after the atom name; false when a word is not a number.
 bool read_numbers(const std::string& line, std::vector<float>& v) {
   v.clear();
@@ -192,7 +197,7 @@ void processfvar(const Run& run, std::vector<float>& v) {
       // Compared before rounding: 1e20 or an infinity has no long integer.
       const double q = std::fabs(static_cast<double>(x)) / 10.0;
       if (!(q < run.shelx1.nfvar + 0.5)) {
-        std::string m = q < 1.0e9 ? std::to_string(std::lround(q)) : "code " + trim_right(ffmt_text("(g12.5)", {x}));
+        std::string m = q < 1.0e9 ? std::to_string(std::lround(q)) : "code " + trimmed(ffmt_text("(e10.3)", {x}));
         err("ReadShelx", "Free variable " + m + " is not given on FVAR");
       }
       const long m = std::lround(q);
