@@ -4,6 +4,8 @@
 // and its databank parameters; tesk.ang lists the atoms and dummies.
 #include "local_axes/local_axes.hpp"
 
+#include <sstream>
+
 #include <unordered_map>
 
 #include "connectivity/neighbours.hpp"
@@ -176,8 +178,12 @@ void list_dummies(Run& run, Sink& ang) {
 }  // namespace
 
 void localdef(Run& run) {
+  // tesk.ang is collected here and written once the loop is through, so that
+  // a stop inside the loop (a databank entry that cannot be read) leaves no
+  // half list behind.
+  std::ostringstream ang_text;
   Sink ang;
-  ang.open_or_stop("tesk.ang", "LocalDef");
+  ang.attach(ang_text);
   ang << ffmt("(a)", {"ANGSTROM"});
   run.out.console << ffmt("(/1x,a)", {kTableHeader});
   run.out.kqmas << ffmt("(a)", {kTableHeader});
@@ -193,7 +199,10 @@ void localdef(Run& run) {
     ang << ffmt("('ATOM ',a,3x,3f14.4)", {run.atoms.at(i).label, xc[0], xc[1], xc[2]});
   }
   list_dummies(run, ang);
-  ang.close();
+  Sink file;
+  file.open_or_stop("tesk.ang", "LocalDef");
+  file << ang_text.str();
+  file.close();
   run.out.kqmas << ffmt("(a)", {"END ATOM"});
 }
 
