@@ -302,6 +302,10 @@ void prttol(const Run& run, Sink& out) {
 void readinp(Run& run, const std::string& path) {
   TextInput in;
   if (!in.open(path)) err("ReadInp", "Unable to open TESK input file tesk.inp");
+  readinp_text(run, in);
+}
+
+void readinp_text(Run& run, TextInput& in) {
   run.out.log << ffmt("(/1x,71('-'))") << ffmt("(/a/)", {" TESK options : "});
   run.opt.scaling = 1;
   ControlLine line;

@@ -52,11 +52,15 @@ void check_cell(const Run& run, const ShelxState& st) {
 
 void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener& headers) {
   headers.title(run);
+  TextInput in;
+  if (!in.open(trim_right(filename))) err("ReadShelx", "Error opening SHELX file...");
+  readshelx_text(run, in, filename, headers);
+}
+
+void readshelx_text(Run& run, const TextInput& in, const std::string& filename,
+                    const ShelxHeaderListener& headers) {
   ShelxState st;
   st.filename = trim_right(filename);
-  TextInput in;
-  if (!in.open(st.filename)) err("ReadShelx", "Error opening SHELX file...");
-
   shelx_instructions(run, in, st, headers);
   headers.instructions_read(run);
   log_crystal(run, st);

@@ -50,6 +50,10 @@ class ShelxHeaderListener {
 // Reads `filename` into the atom table, cell and symmetry; `headers` hears
 // every card the output headers echo.
 void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener& headers);
+// The same for a file already in memory (after `headers.title`); `filename`
+// names it in messages.
+void readshelx_text(Run& run, const TextInput& in, const std::string& filename,
+                    const ShelxHeaderListener& headers);
 
 // First pass: cell, lattice, symmetry cards, SFAC, FVAR, WGHT, RESI. Writes the
 // cards that the output headers echo to `headers`.
