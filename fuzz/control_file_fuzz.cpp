@@ -1,17 +1,9 @@
-// The control-file reader on arbitrary bytes, then the option settling and
-// the option summary, as readinp does for tesk.inp.
-#include <memory>
+// libFuzzer harness: the control-file reader on arbitrary bytes.
+#include <cstdint>
 
-#include "app/control_file.hpp"
-#include "fuzz_support.hpp"
-#include "model/run.hpp"
+#include "fuzz_targets.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  auto run = std::make_unique<tesk::Run>();
-  return tesk::fuzz::run_guarded([&] {
-    tesk::init(*run);
-    tesk::TextInput in;
-    in.set_text(tesk::fuzz::as_text(data, size));
-    tesk::readinp_text(*run, in);
-  });
+  tesk::fuzz::control_file({reinterpret_cast<const char*>(data), size});
+  return 0;
 }
