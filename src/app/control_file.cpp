@@ -1,6 +1,7 @@
 // Reading tesk.inp: one handler per command word, then the option summary.
 #include "app/control_file.hpp"
 
+#include <cmath>
 #include <cstdlib>
 #include <string_view>
 #include <utility>
@@ -34,6 +35,8 @@ class CommandNumbers {
   float real() {
     float v = 0.0f;
     check(rd_.real(v));
+    // NaN or an infinity as a tolerance would silently switch every test off.
+    if (!std::isfinite(v)) err("ReadInp", "Error while reading file tesk.inp");
     return v;
   }
 
@@ -109,7 +112,7 @@ void read_radii(Run& run, const ControlLine& line) {
   FreeReader rd(line.blanked);
   for (int i = 2; i <= lx.nkey; ++i) {
     float r = 0.0f;
-    if (rd.real(r) != FreeReader::Status::Ok)
+    if (rd.real(r) != FreeReader::Status::Ok || !std::isfinite(r))
       input_error(kControlFile, "a covalent radius after RADII is not a number");
     std::string sym = lx.word(i).substr(0, 2);
     if (sym[1] >= 'A' && sym[1] <= 'Z') sym[1] = static_cast<char>(sym[1] - 'A' + 'a');
@@ -283,6 +286,9 @@ void settle_options(Options& o) {
     o.rings_flag = 0;
     return;
   }
+  if (o.compfrag < -kMaxCells || o.compfrag > kMaxCells)
+    err("ReadInp", "NCELLS must lie between " + std::to_string(-kMaxCells) + " and " +
+                       std::to_string(kMaxCells));
   if (o.compfrag != -1) o.compfrag = std::abs(o.compfrag);
   make_keys_consistent(o);
 }
@@ -310,6 +316,10 @@ void prttol(const Run& run, Sink& out) {
 void readinp(Run& run, const std::string& path) {
   TextInput in;
   if (!in.open(path)) err("ReadInp", "Unable to open TESK input file tesk.inp");
+  readinp_text(run, in);
+}
+
+void readinp_text(Run& run, TextInput& in) {
   run.out.log << ffmt("(/1x,71('-'))") << ffmt("(/a/)", {" TESK options : "});
   run.opt.scaling = 1;
   ControlLine line;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/line_reader.hpp"
 #include "core/sink.hpp"
 
 namespace tesk {
@@ -15,6 +16,8 @@ void init(Run& run);
 // Reads the control file (tesk.inp in the current directory) and writes the
 // option summary to the log.
 void readinp(Run& run, const std::string& path = "tesk.inp");
+// The same for a control file already in memory.
+void readinp_text(Run& run, TextInput& in);
 void prttol(const Run& run, Sink& out);
 void header(Sink& out);
 void printhelp(Sink& out);

@@ -4,6 +4,7 @@
 
 #include <istream>
 #include <memory>
+#include <new>
 
 #include "app/control_file.hpp"
 #include "connectivity/neighbours.hpp"
@@ -37,8 +38,14 @@ const std::vector<FArg> kDashes80(80, FArg("-"));
 
 bool param_files_on(const Options& o) { return o.ldb == 1 || o.lfh == 1 || o.lsx == 1; }
 
-void open_output(Sink& sink, const std::string& name) {
-  if (!sink.open(name)) err("Tesk", "Unable to open output file " + name);
+void open_output(Sink& sink, const std::string& name) { sink.open_or_stop(name, "Tesk"); }
+
+// Every output file still open, checked for a write that failed (disk full).
+void close_outputs(Run& run) {
+  OutputFiles& o = run.out;
+  for (Sink* s : {&o.kqmas, &o.kqinp, &o.conmopro, &o.mopropar, &o.resetbond, &o.constbond,
+                  &o.resmopro, &o.spf, &o.fixedh})
+    s->close();
 }
 
 // Asks on the console until the databank name can be opened.
@@ -158,6 +165,7 @@ void summary(Run& run, const ProcessTimes& start) {
   double u = now.user - start.user, s = now.system - start.system;
   run.both(ffmt("(/' Total program elapsed times u,s,t (s) :', 3(1x,f12.1) /)", {u, s, u + s}));
   run.out.log << ffmt("(80a/)", kDashes80);
+  close_outputs(run);
   run.out.log.close();
 }
 
@@ -221,7 +229,7 @@ void report_fatal(Run& run, const FatalError& e) {
     case FatalError::Kind::Stop:
       break;
   }
-  run.out.log.close();
+  run.out.log.close_quietly();
   run.out.console.flush();
 }
 
@@ -243,6 +251,13 @@ int run_tesk(const std::vector<std::string>& args, std::ostream& console_out,
   } catch (const FatalError& e) {
     report_fatal(*run, e);
     return e.exit_status();
+  } catch (const std::bad_alloc&) {
+    // A structure or option too large for this machine's memory.
+    report_fatal(*run, FatalError(FatalError::Kind::Err, "Tesk", "Out of memory"));
+    return 1;
+  } catch (const std::exception& e) {
+    report_fatal(*run, FatalError(FatalError::Kind::Err, "Tesk", e.what()));
+    return 1;
   }
   return 0;
 }

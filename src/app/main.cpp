@@ -1,4 +1,5 @@
 // tesk: local coordinate systems and databank transfer for multipole refinement.
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,6 +7,15 @@
 #include "app/driver.hpp"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  return tesk::run_tesk(args, std::cout, std::cin);
+  // run_tesk reports its own stops; anything that still escapes it (memory
+  // exhausted while reporting) ends here with a message, never with abort().
+  try {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return tesk::run_tesk(args, std::cout, std::cin);
+  } catch (const std::exception& e) {
+    std::cerr << "tesk: " << e.what() << '\n';
+  } catch (...) {
+    std::cerr << "tesk: unexpected error\n";
+  }
+  return 1;
 }

@@ -190,6 +190,8 @@ int tql2(Mat& z, Vec& d, Vec& e) {
 float pythag(float a, float b) {
   float p = std::fmax(std::fabs(a), std::fabs(b));
   if (p == 0.0f) return p;
+  // The iteration below only ends on finite numbers.
+  if (!std::isfinite(a) || !std::isfinite(b)) return std::hypot(a, b);
   float r = std::fmin(std::fabs(a), std::fabs(b)) / p;
   r *= r;
   for (;;) {
@@ -210,8 +212,19 @@ Eigen3 eigen_symmetric3(const std::array<std::array<float, 3>, 3>& a) {
   for (int i = 1; i <= kN; ++i) {
     for (int j = i; j <= kN; ++j) z[j][i] = a[static_cast<std::size_t>(j - 1)][static_cast<std::size_t>(i - 1)];
   }
-  tred2(z, d, e);
   Eigen3 out;
+  for (const auto& row : a) {
+    for (float x : row) {
+      if (std::isfinite(x)) continue;
+      // No plane through a point at NaN or infinity: report the failure
+      // with NaN values, which every tolerance test rejects.
+      out.ierr = 1;
+      out.value.fill(NAN);
+      for (auto& r : out.vec) r.fill(NAN);
+      return out;
+    }
+  }
+  tred2(z, d, e);
   out.ierr = tql2(z, d, e);
   for (std::size_t i = 0; i < 3; ++i) {
     out.value[i] = d[i + 1];

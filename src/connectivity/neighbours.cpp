@@ -216,9 +216,10 @@ void getnei(Run& run, int atom, float rmax, int& disordered) {
     const Atom& aj = run.atoms.at(j);
     if (other_component(ai, aj)) continue;
     float d = dist(ai.xc, aj.xc);
-    // The bond limit is inclusive: a distance equal to it is a bond.
+    // The bond limit is inclusive: a distance equal to it is a bond. Written
+    // so that a NaN distance is no bond.
     float limit = rmax > 0.0f ? rmax : ri + bond_radius(run, aj.iz) + tol1;
-    if (d > limit) continue;
+    if (!(d <= limit)) continue;
     if (d < kTooClose) continue;
     within.emplace_back(j, d);
   }

@@ -101,7 +101,7 @@ void printgroup(Run& run, int atom) {
     checkat(group, b);
   }
   Sink file;
-  file.open("group.ang");
+  file.open_or_stop("group.ang", "PrintGroup");
   file << "ANGSTROM\n";
   for (int a : group) {
     const Atom& at = run.atoms.at(a);

@@ -126,8 +126,8 @@ void write_reduced_files(const Run& run) {
   const auto& newat = run.ringsearch.newat;
   Sink plain;
   Sink numbered;
-  plain.open("reduced.ang");
-  numbered.open("reduced_1.ang");
+  plain.open_or_stop("reduced.ang", "Connect4Rings");
+  numbered.open_or_stop("reduced_1.ang", "Connect4Rings");
   plain << "ANGSTROM\n";
   numbered << "ANGSTROM\n";
   for (std::size_t p = 0; p < newat.size(); ++p) {
@@ -140,6 +140,8 @@ void write_reduced_files(const Run& run) {
     label = fixed_width(label, 8);
     numbered << ffmt("('ATOM ',a8,3f12.4)", {label, at.xc[0], at.xc[1], at.xc[2]});
   }
+  plain.close();
+  numbered.close();
 }
 
 }  // namespace

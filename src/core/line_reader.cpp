@@ -25,15 +25,17 @@ bool TextInput::open(const std::string& path) {
 void TextInput::set_text(std::string_view text) {
   lines_.clear();
   pos_ = 0;
+  // A UTF-8 byte-order mark (editors on Windows write one) is no text.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  // Records end in LF, CR LF, or a lone CR (files from the classic Mac OS).
   std::size_t start = 0;
   while (start < text.size()) {
-    std::size_t nl = text.find('\n', start);
+    std::size_t nl = text.find_first_of("\r\n", start);
     std::size_t end = nl == std::string_view::npos ? text.size() : nl;
-    std::string_view rec = text.substr(start, end - start);
-    if (!rec.empty() && rec.back() == '\r') rec.remove_suffix(1);
-    lines_.emplace_back(rec);
+    lines_.emplace_back(text.substr(start, end - start));
     if (nl == std::string_view::npos) break;
     start = nl + 1;
+    if (text[nl] == '\r' && start < text.size() && text[start] == '\n') ++start;
   }
 }
 

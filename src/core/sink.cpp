@@ -1,20 +1,27 @@
 // Output files as RAII objects.
 #include "core/sink.hpp"
 
+#include "core/errors.hpp"
 #include "format/fortran_format.hpp"
 
 namespace tesk {
 
 bool Sink::open(const std::string& path) {
-  close();
+  close_quietly();
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return false;
   // The sink does its own buffering: a log of 100 MB then takes a hundred
   // writes, not tens of thousands.
   std::setvbuf(f, nullptr, _IONBF, 0);
   file_ = f;
+  path_ = path;
+  failed_ = false;
   buffer_.reserve(kBlock + 4096);
   return true;
+}
+
+void Sink::open_or_stop(const std::string& path, std::string_view routine) {
+  if (!open(path)) err(routine, "Unable to open output file " + path);
 }
 
 Sink& Sink::operator<<(std::string&& text) {
@@ -24,7 +31,7 @@ Sink& Sink::operator<<(std::string&& text) {
 }
 
 void Sink::wait_for_write() {
-  if (pending_.valid()) pending_.get();
+  if (pending_.valid() && !pending_.get()) failed_ = true;
 }
 
 void Sink::write_buffer() {
@@ -33,7 +40,7 @@ void Sink::write_buffer() {
   buffer_.swap(writing_);
   buffer_.clear();
   pending_ = std::async(std::launch::async, [f = file_, &block = writing_] {
-    std::fwrite(block.data(), 1, block.size(), f);
+    return std::fwrite(block.data(), 1, block.size(), f) == block.size();
   });
 }
 
@@ -41,22 +48,34 @@ void Sink::flush() {
   if (file_ != nullptr) {
     write_buffer();
     wait_for_write();
-    std::fflush(file_);
   } else if (stream_ != nullptr) {
     stream_->flush();
   }
 }
 
-void Sink::close() {
-  if (file_ != nullptr) {
+bool Sink::finish() noexcept {
+  try {
     write_buffer();
     wait_for_write();
-    std::fclose(file_);
-    file_ = nullptr;
-    buffer_ = std::string();
-    writing_ = std::string();
+  } catch (...) {
+    failed_ = true;  // no thread for the last block: the file is short
   }
+  if (std::fclose(file_) != 0) failed_ = true;
+  file_ = nullptr;
+  buffer_ = std::string();
+  writing_ = std::string();
+  return !failed_;
+}
+
+void Sink::close() {
   stream_ = nullptr;
+  if (file_ == nullptr) return;
+  if (!finish()) err("Tesk", "Error writing output file " + path_);
+}
+
+void Sink::close_quietly() noexcept {
+  stream_ = nullptr;
+  if (file_ != nullptr) finish();
 }
 
 }  // namespace tesk

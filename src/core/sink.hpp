@@ -3,7 +3,9 @@
 // its text in a large buffer of its own and hands each full block to a
 // background write while the next block fills, so the run does not wait on
 // the disk; closing waits for that write and writes the rest, so whatever
-// was written before a fatal stop is on disk.
+// was written before a fatal stop is on disk. A file that could not be
+// written to its end (disk full, a read-only place) is a fatal stop, never a
+// silently short file.
 #pragma once
 
 #include <cstdio>
@@ -19,12 +21,20 @@ class Sink {
   Sink() = default;
   Sink(const Sink&) = delete;
   Sink& operator=(const Sink&) = delete;
-  ~Sink() { close(); }
+  ~Sink() { close_quietly(); }
 
   // Creates or truncates `path` (Fortran status "unknown"). False on failure.
   bool open(const std::string& path);
-  void attach(std::ostream& os) { close(); stream_ = &os; }
+  // The same; a file that cannot be opened is err(routine, "Unable to open
+  // output file <path>").
+  void open_or_stop(const std::string& path, std::string_view routine);
+  void attach(std::ostream& os) { close_quietly(); stream_ = &os; }
+  // Writes the rest and closes; err("Tesk", "Error writing output file
+  // <path>") when any write to the file failed.
   void close();
+  // Writes the rest and closes without checking, for the way out of a fatal
+  // stop.
+  void close_quietly() noexcept;
   bool is_open() const { return file_ != nullptr || stream_ != nullptr; }
 
   Sink& operator<<(std::string_view text) {
@@ -48,12 +58,16 @@ class Sink {
   static constexpr std::size_t kBlock = std::size_t{1} << 20;
   void write_buffer();
   void wait_for_write();
+  // Writes what is left, closes the file; false when any write failed.
+  bool finish() noexcept;
 
   std::FILE* file_ = nullptr;
   std::ostream* stream_ = nullptr;
+  std::string path_;
   std::string buffer_;
   std::string writing_;         // the block the background write is on
-  std::future<void> pending_;   // that write
+  std::future<bool> pending_;   // that write; false when it failed
+  bool failed_ = false;         // a write to this file failed
 };
 
 }  // namespace tesk

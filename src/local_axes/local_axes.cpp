@@ -4,6 +4,8 @@
 // and its databank parameters; tesk.ang lists the atoms and dummies.
 #include "local_axes/local_axes.hpp"
 
+#include <sstream>
+
 #include <unordered_map>
 
 #include "connectivity/neighbours.hpp"
@@ -177,8 +179,12 @@ void list_dummies(Run& run, Sink& ang) {
 }  // namespace
 
 void localdef(Run& run, const std::function<void(Run&)>& before_table) {
+  // tesk.ang is collected here and written once the loop is through, so that
+  // a stop inside the loop (a databank entry that cannot be read) leaves no
+  // half list behind.
+  std::ostringstream ang_text;
   Sink ang;
-  if (!ang.open("tesk.ang")) err("LocalDef", "Unable to open output file tesk.ang");
+  ang.attach(ang_text);
   ang << ffmt("(a)", {"ANGSTROM"});
   if (before_table) before_table(run);
   run.out.console << ffmt("(/1x,a)", {kTableHeader});
@@ -197,6 +203,10 @@ void localdef(Run& run, const std::function<void(Run&)>& before_table) {
     ang << ffmt("('ATOM ',a,3x,3f14.4)", {run.atoms.at(i).label, xc[0], xc[1], xc[2]});
   }
   list_dummies(run, ang);
+  Sink file;
+  file.open_or_stop("tesk.ang", "LocalDef");
+  file << ang_text.str();
+  file.close();
   run.out.kqmas << ffmt("(a)", {"END ATOM"});
 }
 

@@ -3,6 +3,7 @@
 #include "model/databank_file.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/line_reader.hpp"
 
@@ -51,6 +52,8 @@ DbRecord split_record(std::string_view raw) {
   FreeReader reals(line);
   for (float v = 0.0f;;) {
     FreeReader::Status s = reals.real(v);
+    // NaN or an infinity is no parameter value: it ends the numbers like a malformed one.
+    if (s == FreeReader::Status::Ok && !std::isfinite(v)) s = FreeReader::Status::Bad;
     if (s != FreeReader::Status::Ok) { rec.reals_stop_bad = s == FreeReader::Status::Bad; break; }
     rec.reals.push_back(v);
   }

@@ -17,6 +17,10 @@ struct FragLine {
   bool readable = true;      // false when a word of it is not an integer
 };
 
+// Largest NCELLS: the fragment search tries (2 NCELLS + 1)^3 lattice
+// translations per image; ten cells each way reach far beyond any bond.
+constexpr int kMaxCells = 10;
+
 struct Options {
   int ftype = 0;                 // structure format code, see InputFormat
   int ifra = 1;                  // 0 for AIM2TAB/PLATON: no fragment completion
@@ -31,7 +35,7 @@ struct Options {
   int lsx = 0;                   // TOKQ: simple SHELX to KQ conversion only
   int verbosity = 1;
   std::array<float, 3> tols{0.2f, 0.1f, 0.1f};  // bond, ring planarity, group planarity
-  int compfrag = -1;             // NCELLS; -1 = no fragment search
+  int compfrag = -1;             // NCELLS; -1 = no fragment search, else |NCELLS| <= kMaxCells
   std::array<int, 2> disorder{0, 0};  // extend H of disordered part; apply DB to it
   std::array<bool, 7> lkeys{};   // KEYGEN: XYZUIJ all ordered MULT all ordered kappas
   int lfh = 0;                   // EXTEND_H

@@ -16,6 +16,26 @@ float cosd(float deg) { return std::cos(deg * 0.017453292f); }
 float sind(float deg) { return std::sin(deg * 0.017453292f); }
 float asind(float x) { return std::asin(x) * 57.295776f; }
 
+std::string cell_problem(const UnitCell& cell) {
+  const auto& p = cell.p;
+  for (int k = 0; k < 3; ++k) {
+    if (!(p[k] > 0.0f && p[k] <= kMaxCellEdge))
+      return "cell lengths must lie between 0 and 10000 Angstrom";
+  }
+  for (int k = 3; k < 6; ++k) {
+    if (!(p[k] > 0.0f && p[k] < 180.0f)) return "cell angles must lie between 0 and 180 degrees";
+  }
+  // The squared volume of the cell with unit edges: 1 - cos2 a - cos2 b -
+  // cos2 g + 2 cos a cos b cos g. It is positive exactly when each angle is
+  // smaller than the sum of the other two and the three sum to less than 360.
+  const double ca = std::cos(p[3] * 0.017453292519943295);
+  const double cb = std::cos(p[4] * 0.017453292519943295);
+  const double cg = std::cos(p[5] * 0.017453292519943295);
+  if (!(1.0 - ca * ca - cb * cb - cg * cg + 2.0 * ca * cb * cg > 1.0e-6))
+    return "the cell angles do not close a cell";
+  return {};
+}
+
 Transf orthogonalise(const UnitCell& cell) {
   const float a = cell.p[0], b = cell.p[1], c = cell.p[2];
   const float ca = cosd(cell.p[3]), cb = cosd(cell.p[4]);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "model/atom_table.hpp"
 #include "model/cell_symmetry.hpp"
@@ -14,6 +15,12 @@ struct Run;
 float cosd(float deg);
 float sind(float deg);
 float asind(float x);
+
+// Empty when the six parameters describe a real cell; otherwise what is
+// wrong with them (lengths positive and at most kMaxCellEdge Angstrom, angles
+// strictly between 0 and 180 degrees and able to close a parallelepiped).
+std::string cell_problem(const UnitCell& cell);
+constexpr float kMaxCellEdge = 10000.0f;
 
 // Both matrices of a cell: fractional -> cartesian and its inverse.
 Transf orthogonalise(const UnitCell& cell);

@@ -236,7 +236,7 @@ void write_list(Run& run) {
   Sink& log = run.out.log;
   log << ffmt("(/1x,a)", {"List of atoms in complete fragment(s) :"});
   Sink ang;
-  if (!ang.open("complete.ang")) err("GenCompleteFrags", "cannot open complete.ang");
+  ang.open_or_stop("complete.ang", "GenCompleteFrags");
   log << ffmt("(/7x,'ATOM',8x,'------ FRACTIONAL ------',4x,'----- CARTESIAN -----',5x,"
               "'ISQ NSQ')");
   for (int k = 1; k <= cryst.nall; ++k) {

@@ -57,6 +57,11 @@ void add_residue_names(Run& run, const ShelxLine& line, const Residue& res) {
   stop_run("Error reading atom");
 }
 
+std::string trimmed(const std::string& text) {
+  std::string t = trim_right(text);
+  return t.substr(std::min(t.find_first_not_of(' '), t.size()));
+}
+
 // Numbers of the working line after the atom name; false when a word is not a number.
 bool read_numbers(const std::string& line, std::vector<float>& v) {
   v.clear();
@@ -77,6 +82,23 @@ bool resolve_codes(const Run& run, std::vector<float>& v, std::string& line) {
   for (std::size_t k = 1; k < v.size(); ++k) items.emplace_back(v[k]);
   line = ffmt_text("(5x,i4,100f12.6)", items);
   return read_numbers(line, v);
+}
+
+// NaN, an infinity or a fractional coordinate beyond a thousand cells (where
+// single precision no longer resolves a bond) is no position: stop before it
+// reaches the free-variable codes or the geometry.
+// The coordinate range is checked once the codes are resolved (a code such
+// as 1001.5 ties x to free variable 100).
+void check_numbers(const ShelxState& st, const ShelxLine& line, const std::string& label,
+                   const std::vector<float>& v, bool resolved) {
+  bool ok = true;
+  for (std::size_t k = 1; k < v.size(); ++k) ok = ok && std::isfinite(v[k]);
+  for (std::size_t k = 1; resolved && k < 4 && k < v.size(); ++k)
+    ok = ok && std::fabs(v[k]) <= 1000.0f;
+  if (!ok) {
+    err("ReadShelx", "Atom " + trim_right(label) + " in line " + std::to_string(line.record + 1) +
+                         " of " + st.filename + ": number out of range");
+  }
 }
 
 void store_values(Atom& a, const std::vector<float>& v) {
@@ -116,8 +138,10 @@ void read_atom(Run& run, ShelxState& st, const ShelxLine& line) {
   if (t == 0 || !read_numbers(work, v)) bad_atom(run, a.label, work);
   if (v.size() == 4) v.push_back(kDefaultOcc);
   if (v.size() == 5) v.push_back(kDefaultU);
+  check_numbers(st, line, a.label, v, false);
   if (!resolve_codes(run, v, work)) bad_atom(run, a.label, work);
   if (v.size() != 6 && v.size() != 11) bad_atom(run, a.label, work);
+  check_numbers(st, line, a.label, v, true);
 
   store_values(a, v);
   if (a.adptype == 1) processu(run, st, n);
@@ -170,11 +194,14 @@ void processfvar(const Run& run, std::vector<float>& v) {
     } else if (x > -20.0f && x <= -10.0f) {
       v[k] = x + 10.0f;  // -10.25 fixes the parameter at -0.25
     } else {
-      long m = std::labs(std::lround(x / 10.0f));
-      float p = std::fmod(x, 10.0f);
-      if (m > run.shelx1.nfvar) {
-        err("ReadShelx", "Free variable " + std::to_string(m) + " is not given on FVAR");
+      // Compared before rounding: 1e20 or an infinity has no long integer.
+      const double q = std::fabs(static_cast<double>(x)) / 10.0;
+      if (!(q < run.shelx1.nfvar + 0.5)) {
+        std::string m = q < 1.0e9 ? std::to_string(std::lround(q)) : "code " + trimmed(ffmt_text("(e10.3)", {x}));
+        err("ReadShelx", "Free variable " + m + " is not given on FVAR");
       }
+      const long m = std::lround(q);
+      float p = std::fmod(x, 10.0f);
       float fv = run.shelx1.fvar[static_cast<std::size_t>(m - 1)];
       v[k] = x > 0.0f ? fv * p : (fv - 1.0f) * p;
     }

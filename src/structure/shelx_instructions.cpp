@@ -36,6 +36,7 @@ void on_cell(Run& run, const ShelxLine& line, ShelxState& st, const ShelxHeaderL
   FreeReader in(after_keyword(line.upper));
   st.wave = read_real(in, st, "CELL");
   for (float& p : run.ucell.p) p = read_real(in, st, "CELL");
+  st.cell_line = static_cast<int>(line.record) + 1;
   headers.cell(run, st.wave);
 }
 
@@ -135,7 +136,8 @@ void on_wght(Run& run, const ShelxLine& line, ShelxState& st) {
 
 char ShelxState::letter() const {
   static constexpr std::string_view kLetters = "PIRFABC";
-  int n = std::abs(latt);
+  // Compared without abs(): LATT -2147483648 has no positive counterpart.
+  const int n = latt < 0 ? (latt < -7 ? 0 : -latt) : latt;
   return n >= 1 && n <= 7 ? kLetters[static_cast<std::size_t>(n - 1)] : '?';
 }
 

@@ -69,10 +69,13 @@ bool ShelxLines::next(ShelxLine& line) {
     line.key = shelx_key(word);
     if (line.key != "TITL") {
       // A trailing '=' carries the line on to the next record.
+      // Appended in place: a file of 100000 continued records stays linear.
       while (!text.empty() && text.back() == '=' && pos_ < in_.size()) {
-        text.back() = ' ';
-        text = trim_right(text) + " " + piece(pos_++);
-        text = trim_right(text);
+        text.pop_back();
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        text += ' ';
+        text += piece(pos_++);
+        while (!text.empty() && text.back() == ' ') text.pop_back();
       }
       if (!text.empty() && text.back() == '=') text.back() = ' ';
     }

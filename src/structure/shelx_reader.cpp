@@ -38,6 +38,16 @@ void atom_heading(Run& run) {
   run.both(ffmt("(/a)", {"    NO.  ATOM     IZ IU SF    XF       YF       ZF    OCCUP  U's -->"}));
 }
 
+// Without a usable cell every coordinate would come out as NaN or infinity.
+void check_cell(const Run& run, const ShelxState& st) {
+  if (st.cell_line == 0) err("ReadShelx", "No CELL instruction in " + st.filename);
+  std::string problem = cell_problem(run.ucell);
+  if (!problem.empty()) {
+    err("ReadShelx", "Invalid CELL in line " + std::to_string(st.cell_line) + " of " +
+                         st.filename + ": " + problem);
+  }
+}
+
 }  // namespace
 
 void shelx_crystal(Run& run, const ShelxState& st, const ShelxHeaderListener& headers) {
@@ -52,12 +62,17 @@ void shelx_crystal(Run& run, const ShelxState& st, const ShelxHeaderListener& he
 
 void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener& headers) {
   headers.title(run);
+  TextInput in;
+  if (!in.open(trim_right(filename))) err("ReadShelx", "Error opening SHELX file...");
+  readshelx_text(run, in, filename, headers);
+}
+
+void readshelx_text(Run& run, const TextInput& in, const std::string& filename,
+                    const ShelxHeaderListener& headers) {
   ShelxState st;
   st.filename = trim_right(filename);
-  TextInput in;
-  if (!in.open(st.filename)) err("ReadShelx", "Error opening SHELX file...");
-
   shelx_instructions(run, in, st, headers);
+  check_cell(run, st);
   shelx_crystal(run, st, headers);
 
   shelx_atoms(run, in, st);

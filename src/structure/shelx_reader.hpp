@@ -19,6 +19,7 @@ struct ShelxState {
   int latt = 1;             // SHELXL's default when the file has no LATT card
   bool latt_given = false;
   float wave = 0.0f;
+  int cell_line = 0;        // line number of the CELL card; 0 without one
   std::vector<std::string> cards;  // operator texts for the MoPro SYMM block
   std::vector<std::string> symm_cards;  // "SYMM ..." cards for the operator parser
   std::vector<int> isfn;    // per scattering type: atoms of that type met so far
@@ -49,6 +50,10 @@ class ShelxHeaderListener {
 // Reads `filename` into the atom table, cell and symmetry; `headers` hears
 // every card the output headers echo.
 void readshelx(Run& run, const std::string& filename, const ShelxHeaderListener& headers);
+// The same for a file already in memory (after `headers.title`); `filename`
+// names it in messages.
+void readshelx_text(Run& run, const TextInput& in, const std::string& filename,
+                    const ShelxHeaderListener& headers);
 
 // First pass: cell, lattice, symmetry cards, SFAC, FVAR, WGHT, RESI. Writes the
 // cards that the output headers echo to `headers`.

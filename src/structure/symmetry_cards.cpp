@@ -2,6 +2,7 @@
 // commas) or as twelve numbers (t, r1, r2, r3 for each output coordinate).
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "model/run.hpp"
 #include "format/fortran_format.hpp"
@@ -78,17 +79,29 @@ bool read_numeric(const std::vector<std::string>& items, SymOp& op) {
   return true;
 }
 
+// A NaN, an infinity or a coefficient far beyond any lattice's (NAN in the
+// numeric form, "X+1E30") would carry every image off into garbage.
+bool plausible(const SymOp& op) {
+  auto ok = [](float v) { return std::isfinite(v) && std::fabs(v) <= 100.0f; };
+  for (int j = 0; j < 3; ++j) {
+    if (!ok(op.trn[j])) return false;
+    for (int k = 0; k < 3; ++k)
+      if (!ok(op.rot[k][j])) return false;
+  }
+  return true;
+}
+
 bool read_operator(const std::string& text, SymOp& op) {
   const char delim = text.find(',') != std::string::npos ? ',' : ' ';
   const auto items = split(text, delim, 12, 32);
-  if (items.size() == 12) return read_numeric(items, op);
+  if (items.size() == 12) return read_numeric(items, op) && plausible(op);
   if (items.size() != 3) return false;
   for (int j = 0; j < 3; ++j) {
     std::array<float, 3> col{};
     if (!symop(items[static_cast<std::size_t>(j)], op.trn[j], col)) return false;
     for (int k = 0; k < 3; ++k) op.rot[k][j] = col[k];
   }
-  return true;
+  return plausible(op);
 }
 
 }  // namespace

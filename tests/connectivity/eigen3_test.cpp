@@ -55,5 +55,17 @@ TEST(Eigen3, FullMatrixAndDegenerateMatrix) {
   expect_eigenpairs(zero, z);
 }
 
+TEST(Eigen3, NonFiniteInputReturnsAFailure) {
+  // pythag's iteration never ended on NaN; a point at infinity gives inf - inf.
+  for (float bad : {NAN, INFINITY}) {
+    const M3 a{{{1.0f, 0.5f, 0.0f}, {0.5f, bad, 0.0f}, {0.0f, 0.0f, 2.0f}}};
+    const Eigen3 e = eigen_symmetric3(a);
+    EXPECT_NE(e.ierr, 0);
+    EXPECT_TRUE(std::isnan(e.value[0]));
+  }
+  EXPECT_TRUE(std::isnan(pythag(NAN, 1.0f)));
+  EXPECT_EQ(pythag(INFINITY, 1.0f), INFINITY);
+}
+
 }  // namespace
 }  // namespace tesk

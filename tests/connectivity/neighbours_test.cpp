@@ -78,6 +78,12 @@ TEST(BondCriterion, LimitIsInclusiveAndTooCloseIsStrict) {
   EXPECT_FALSE(bonded_at(6, 6, 0.3f));
 }
 
+TEST(BondCriterion, NanDistanceIsNoBond) {
+  // 'd > limit' is false for NaN: an atom at NaN once bonded to everything.
+  EXPECT_FALSE(bonded_at(6, 6, NAN));
+  EXPECT_FALSE(bonded_at(6, 6, INFINITY));
+}
+
 TEST(BondCriterion, ElementsWithoutRadiusBondOnlyWithinTolerancePlusPartner) {
   // Cs (55) has radius 0.0 in the table, lanthanum (57) none: both count 0.0.
   EXPECT_TRUE(bonded_at(55, 6, 0.96f));   // limit 0.0 + 0.77 + 0.2
