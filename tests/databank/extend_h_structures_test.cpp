@@ -89,5 +89,52 @@ TEST(ExtendHStructures, FixedHLengthsAreTheTableLengths) {
   EXPECT_GT(total, 300);  // 341 bonds in the 24 structures
 }
 
+// The before and after lengths of the log's "X-H group" lines, in order.
+std::vector<std::pair<float, float>> extensions(const std::string& log) {
+  std::vector<std::pair<float, float>> out;
+  std::istringstream in(log);
+  for (std::string line; std::getline(in, line);) {
+    if (line.find("X-H group :") == std::string::npos) continue;
+    const auto eq = line.rfind(" = "), slash = line.rfind(" / ");
+    out.emplace_back(std::stof(line.substr(eq + 3, slash - eq - 3)), std::stof(line.substr(slash + 3)));
+  }
+  return out;
+}
+
+// fixedH.ins is the structure with its hydrogens already moved: given the
+// original instructions again and read as a SHELX file, a second run finds
+// every X-H bond at its table length and moves nothing further.
+TEST(ExtendHStructures, SecondRunOnFixedHFindsTheLengthsItSet) {
+  for (const char* name : {"aspirin_p21c.ins", "l_alanine_p212121.res", "dl_tryptophan_p21c.res"}) {
+    SCOPED_TRACE(name);
+    testing::ScratchDir scratch;
+    fs::copy_file(testing::checkout_path("tests/data/structures") / name, name);
+    fs::copy_file(testing::checkout_path("examples/example.db"), "example.db");
+    const std::string control = "\nNCELLS 1\nRINGS 3 8\nDATABANK example.db\nEXTEND_H\nCHFRAG 0.\n";
+    testing::write_file("tesk.inp", std::string("FORMAT *shelx\nINPUT ") + name + control);
+    ASSERT_EQ(testing::run_tesk_binary().status, 0);
+    const auto first = extensions(testing::read_file("tesk.out"));
+
+    std::string again;
+    std::istringstream original(testing::read_file(name));
+    for (std::string line; std::getline(original, line);) {
+      again += line + "\n";
+      if (line.rfind("FVAR", 0) == 0) break;
+    }
+    again += testing::read_file("fixedH.ins") + "HKLF 4\nEND\n";
+    testing::write_file("again.ins", again);
+    testing::write_file("tesk.inp", "FORMAT *shelx\nINPUT again.ins" + control);
+    ASSERT_EQ(testing::run_tesk_binary().status, 0);
+    const auto second = extensions(testing::read_file("tesk.out"));
+
+    ASSERT_EQ(second.size(), first.size());
+    ASSERT_FALSE(first.empty());
+    for (std::size_t k = 0; k < first.size(); ++k) {
+      EXPECT_NEAR(second[k].first, first[k].second, 0.0011f) << k;  // the log prints 3 decimals
+      EXPECT_EQ(second[k].second, first[k].second) << k;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tesk
