@@ -25,14 +25,14 @@ std::string residue_text(const Run& run, int atom) {
   return fixed_width(i < names.size() ? names[i] : std::string(), 17);
 }
 
-void write_atom_line(Run& run, int atom) {
+void write_atom_line(const Run& run, Sink& f, int atom) {
   const Atom& a = run.atoms.at(atom);
   if (run.resi1.resflag == 1) {
-    run.out.mopropar << ffmt("(A,I3,1X,A,3F12.6,F6.3,1X,A,A)",
+    f << ffmt("(A,I3,1X,A,3F12.6,F6.3,1X,A,A)",
                              {"ATOM ", atom, residue_text(run, atom), a.xf[0], a.xf[1], a.xf[2],
                               a.occ, " 1 ", ernum(a.label)});
   } else {
-    run.out.mopropar << ffmt("(A,I3,1X,A,A,3F12.6,F6.3,1X,A,A)",
+    f << ffmt("(A,I3,1X,A,A,3F12.6,F6.3,1X,A,A)",
                              {"ATOM ", atom, erbras(a.label), "MOL   1", a.xf[0], a.xf[1],
                               a.xf[2], a.occ, " 1 ", ernum(a.label)});
   }
@@ -41,7 +41,7 @@ void write_atom_line(Run& run, int atom) {
 // MoPro wants the populations of a fully occupied site; the stored ones
 // carry the occupancy. An empty site (occupancy 0) gets zeros rather than
 // a division by zero.
-void write_populations(Run& run, int atom, bool hydrogen) {
+void write_populations(const Run& run, Sink& f, int atom, bool hydrogen) {
   const float occ = run.atoms.at(atom).occ;
   std::array<float, 26> p = pv_and_populations(atom_poles(run, atom));
   for (float& v : p) v = occ == 0.0f ? 0.0f : v / occ;
@@ -49,7 +49,6 @@ void write_populations(Run& run, int atom, bool hydrogen) {
     return std::vector<FArg>(p.begin() + static_cast<std::ptrdiff_t>(from),
                              p.begin() + static_cast<std::ptrdiff_t>(to));
   };
-  Sink& f = run.out.mopropar;
   f << ffmt("(2f8.5,2x,8(f5.3,2x))", slice(0, 10));
   if (hydrogen) return;
   f << ffmt("(2x,7(f5.3,2x))", slice(10, 17));
@@ -58,8 +57,7 @@ void write_populations(Run& run, int atom, bool hydrogen) {
 
 }  // namespace
 
-void write_mopro_head(Run& run) {
-  Sink& f = run.out.mopropar;
+void write_mopro_head(const Run& run, Sink& f) {
   const DummyTable& t = run.axes.dummy;
   f << ffmt("(A,I3)", {"DUMMY ", t.ndum()});
   for (int j = 1; j <= t.ndum(); ++j) {
@@ -78,11 +76,10 @@ void write_mopro_head(Run& run) {
   f << ffmt("(A)", {""});
 }
 
-void write_mopro_atom(Run& run, int atom) {
-  Sink& f = run.out.mopropar;
+void write_mopro_atom(const Run& run, Sink& f, int atom) {
   const Atom& a = run.atoms.at(atom);
   const bool hydrogen = mopro_hydrogen(a.label);
-  write_atom_line(run, atom);
+  write_atom_line(run, f, atom);
   const auto i = static_cast<std::size_t>(atom - 1);
   const std::string axis = i < run.axes.mopro.size() ? run.axes.mopro[i] : std::string();
   f << ffmt("(100a)", {fixed_width(axis, 90)});
@@ -91,14 +88,14 @@ void write_mopro_atom(Run& run, int atom) {
     f << ffmt("(A,f10.6)", {"UISO   ", u[0]});
   else
     f << ffmt("(A,6f10.6)", {"UANI   ", u[0], u[1], u[2], u[3], u[4], u[5]});
-  write_populations(run, atom, hydrogen);
+  write_populations(run, f, atom, hydrogen);
   f << ffmt("(A)", {""});
 }
 
-void write_mopro_end(Run& run) {
+void write_mopro_end(Sink& f) {
   for (const char* line : {"", "ANHAR    0    3         !  #atoms #order ", "! 1         ! atom number ",
                            "! 0. 0. 0. 0. 0. 0. 0. 0. ", "! 0. 0. ", "", "STOP "})
-    run.out.mopropar << ffmt("(A)", {line});
+    f << ffmt("(A)", {line});
 }
 
 namespace {
@@ -117,8 +114,8 @@ void write_rows_section(Sink& f, const char* title, const std::vector<std::strin
 
 }  // namespace
 
-void write_con_mopro_similarity(Run& run) {
-  write_rows_section(run.out.conmopro, "! similarity (switched-off)", run.axes.mcon, "! CONPVM", 90);
+void write_con_mopro_similarity(const Run& run, Sink& con) {
+  write_rows_section(con, "! similarity (switched-off)", run.axes.mcon, "! CONPVM", 90);
 }
 
 void write_res_mopro_end(Run& run) {
