@@ -43,6 +43,10 @@ void JsonWriter::boolean(bool b) {
 
 void JsonWriter::integer(std::int64_t n) {
   separate();
+  integer_text(n);
+}
+
+void JsonWriter::integer_text(std::int64_t n) {
   char text[24];
   const auto r = std::to_chars(text, text + sizeof text, n);
   buf_.append(text, r.ptr);
@@ -61,6 +65,42 @@ void JsonWriter::number(double v) {
   if (std::string_view(text, static_cast<std::size_t>(end - text)).find_first_of(".e") ==
       std::string_view::npos)
     buf_ += ".0";
+}
+
+// round(v * 10^d) / 10^d is the double nearest to the decimal N / 10^d, as
+// both the integer N (below 2^53) and 10^d are exact and IEEE division
+// rounds correctly; a reader's nearest double to the text "N / 10^d" is the
+// same one. Trailing zeros go, as in the shortest form.
+void JsonWriter::decimal(float value, int decimals) {
+  static const double kScale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+  const double scaled = std::round(static_cast<double>(value) * kScale[decimals]);
+  if (!(std::fabs(scaled) < 1e15)) {  // NaN, infinities and the rare huge value
+    number(scaled / kScale[decimals]);
+    return;
+  }
+  separate();
+  if (std::signbit(scaled)) buf_ += '-';
+  const auto n = static_cast<std::int64_t>(std::fabs(scaled));
+  if (n == 0 || decimals == 0) {
+    integer_text(n);
+    buf_ += ".0";
+    return;
+  }
+  char digits[24];
+  const auto length = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, n).ptr - digits);
+  const auto places = static_cast<std::size_t>(decimals);
+  std::size_t end = length;  // the last fraction digit that is not a trailing zero
+  while (digits[end - 1] == '0') --end;  // n > 0 has a nonzero digit
+  if (length > places) {
+    buf_.append(digits, length - places);
+    buf_ += '.';
+    if (end <= length - places) buf_ += '0';
+    else buf_.append(digits + length - places, end - (length - places));
+  } else {
+    buf_ += "0.";
+    buf_.append(places - length, '0');
+    buf_.append(digits, end);
+  }
 }
 
 void JsonWriter::escape(char c) {

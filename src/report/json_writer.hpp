@@ -38,6 +38,10 @@ class JsonWriter {
   // has no fraction so that it reads back as a floating-point number; NaN
   // and infinities as null, as nlohmann/json writes them.
   void number(double v);
+  // A single-precision value rounded to `decimals` places (0 to 7): the
+  // number rounded(value, decimals) of report_json.hpp, written from the
+  // rounded integer without a search for the shortest digits.
+  void decimal(float value, int decimals);
   // A UTF-8 string; bytes that are no valid UTF-8 become U+FFFD.
   void string(std::string_view s);
   // A value already written as JSON text.
@@ -64,6 +68,7 @@ class JsonWriter {
   void open(char bracket);
   void close(char bracket);
   void string_slow(std::string_view s);
+  void integer_text(std::int64_t n);
   void escape(char c);
 
   std::string buf_;

@@ -26,7 +26,7 @@ std::string_view trimmed(std::string_view s) { return s.substr(0, static_cast<st
 
 void vec(JsonWriter& out, const Vec3& v, int decimals) {
   out.begin_array();
-  for (float c : v) out.number(rounded(c, decimals));
+  for (float c : v) out.decimal(c, decimals);
   out.end_array();
 }
 
@@ -52,14 +52,14 @@ void populations(JsonWriter& out, const Run& run, int i) {
   const AtomPoles& p = run.db.mpoles[n];
   out.begin_object();
   out.key("pv");
-  out.number(rounded(p.pv, 4));
+  out.decimal(p.pv, 4);
   out.key("sigma_pv");
-  out.number(rounded(p.sigma, 4));
+  out.decimal(p.sigma, 4);
   out.key("plm");
   out.begin_array();
   for (int l = 0; l <= 4; ++l) {
     out.begin_array();
-    for (int m = -l; m <= l; ++m) out.number(rounded(p.plm.at(l, m), 4));
+    for (int m = -l; m <= l; ++m) out.decimal(p.plm.at(l, m), 4);
     out.end_array();
   }
   out.end_array();
@@ -74,9 +74,9 @@ void xh_extension(JsonWriter& out, const Run& run, int i) {
   out.key("class");
   out.string(x.group);
   out.key("length_before");
-  out.number(rounded(x.before, 4));
+  out.decimal(x.before, 4);
   out.key("length_after");
-  out.number(rounded(x.after, 4));
+  out.decimal(x.after, 4);
   out.end_object();
 }
 
@@ -176,7 +176,7 @@ void AtomReporter::neighbours(JsonWriter& out, int i) const {
       out.key("label");
       out.string(labels_[static_cast<std::size_t>(r.jnei[n] - 1)]);
       out.key("distance");
-      out.number(rounded(r.dnei[n], 4));
+      out.decimal(r.dnei[n], 4);
       out.end_object();
     }
   }
@@ -200,7 +200,7 @@ void AtomReporter::write(int i, JsonWriter& out) {
   out.key("cart");
   vec(out, a.xc, 5);
   out.key("occupancy");
-  out.number(rounded(a.occ, 4));
+  out.decimal(a.occ, 4);
   out.key("flag");
   out.integer(a.flag);
   const auto n = static_cast<std::size_t>(i - 1);
@@ -274,8 +274,8 @@ void AtomReporter::local(int i, JsonWriter& out, PageRow& row) {
   const auto k = static_cast<std::size_t>(rec.kset - 1);
   if (rec.kset >= 1 && k < run_.db.kappas.size()) {
     out.begin_array();
-    out.number(rounded(run_.db.kappas[k].kappa[0], 4));
-    out.number(rounded(run_.db.kappas[k].kappa[1], 4));
+    out.decimal(run_.db.kappas[k].kappa[0], 4);
+    out.decimal(run_.db.kappas[k].kappa[1], 4);
     out.end_array();
   } else {
     out.null();

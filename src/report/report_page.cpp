@@ -89,7 +89,7 @@ void ReportPage::add_atom(int index, std::string_view label, std::string_view el
   atoms_.begin_array();
   atoms_.string(label);
   atoms_.string(element);
-  for (float c : cart) atoms_.number(rounded(c, kPagePositionDecimals));
+  for (float c : cart) atoms_.decimal(c, kPagePositionDecimals);
   atoms_.end_array();
   for (int j : bonded) {
     if (j <= index) continue;
@@ -114,7 +114,7 @@ void ReportPage::add_row(const PageRow& row) {
   rows_.integer(intern(row.outcome));
   rows_.integer(row.not_found ? 1 : 0);
   for (const Vec3& e : row.frame)
-    for (float c : e) rows_.number(rounded(c, kPageFrameDecimals));
+    for (float c : e) rows_.decimal(c, kPageFrameDecimals);
   if (row.not_found && row.nearest != nullptr) write_nearest(rows_, *row.nearest);
   rows_.end_array();
 }

@@ -5,10 +5,12 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include <nlohmann/json.hpp>
 
 #include "report/json_writer.hpp"
+#include "report/report_json.hpp"
 
 namespace tesk {
 namespace {
@@ -34,6 +36,25 @@ TEST(JsonWriter, NumbersReadBackAsTheSameDoubles) {
     w.number(v);
     expect_reads_back(w.text(), json(v), std::to_string(v));
   }
+}
+
+// decimal() writes the rounded value from its integer digits; it must read
+// back as exactly the double rounded() gives, over the whole range of
+// coordinates, populations and distances and at every precision used.
+TEST(JsonWriter, DecimalsReadBackAsTheRoundedValue) {
+  std::vector<float> values = {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 2.00005f, -1e-8f, 0.02f, 71.1348f,
+                               147.11639f, 1e-4f, 99999.99f, 3.4e10f, -3.4e38f, 1e20f,
+                               std::numeric_limits<float>::quiet_NaN(),
+                               std::numeric_limits<float>::infinity()};
+  std::mt19937 random(14);
+  std::uniform_real_distribution<float> spread(-200.0f, 200.0f);
+  for (int k = 0; k < 20000; ++k) values.push_back(spread(random) / static_cast<float>(1 << (k % 20)));
+  for (float v : values)
+    for (int d = 0; d <= 7; ++d) {
+      JsonWriter w;
+      w.decimal(v, d);
+      expect_reads_back(w.text(), json(rounded(v, d)), std::to_string(v) + " to " + std::to_string(d));
+    }
 }
 
 TEST(JsonWriter, StringsAreEscapedAndNonUtf8BytesReplaced) {
