@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 

@@ -58,6 +58,12 @@ tr.sel { background: #ffef9e !important; }
 (function () {
   "use strict";
   var D = JSON.parse(document.getElementById("tesk-data").textContent);
+  // Rows come as arrays with the shared texts numbered in D.strings.
+  var S = D.strings;
+  D.rows = D.rows.map(function (a) {
+    return {i: a[0], label: D.atoms[a[0]][0], axes: a[1], sym: S[a[2]], kset: a[3], group: S[a[4]],
+            rule: S[a[5]], db: S[a[6]], nf: a[7] === 1, f: a.slice(8, 17), nearest: a[17]};
+  });
   var R = window.teskReport = {
     inputAtoms: D.inputAtoms, treatedAtoms: D.rows.length, framesDrawn: 0,
     frameLimit: D.frameLimit, viewer: false, ready: false, selected: null

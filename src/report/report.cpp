@@ -1,5 +1,5 @@
-// Writing tesk.json and tesk.html. The atoms are turned into JSON one at a
-// time and written as they come, each also handing the page what it draws.
+// Writing tesk.json and tesk.html. The atoms are written to tesk.json as
+// they come, each also handing the page what it draws.
 #include "report/report.hpp"
 
 #include <fstream>
@@ -9,6 +9,8 @@
 #include "core/errors.hpp"
 #include "format/fortran_format.hpp"
 #include "model/run.hpp"
+#include "report/json_writer.hpp"
+#include "report/report_atoms.hpp"
 #include "report/report_json.hpp"
 #include "report/report_page.hpp"
 #include "report/viewer_library.hpp"
@@ -45,16 +47,16 @@ void write_report(Run& run, const FatalError* error) {
   // The head is an object: its closing brace makes way for the atom list.
   std::string text = head.dump(-1, ' ', false, Json::error_handler_t::replace);
   text.pop_back();
-  json << text << ",\"atoms\":[";
-  AtomReporter reporter(run);
+  JsonWriter out(json);
+  out.raw(text);
+  out.raw(",\"atoms\":");
+  out.begin_array();
   ReportPage page;
-  for (int i = 1; i <= run.cryst.nall; ++i) {
-    const Json atom = reporter.atom(i);
-    if (i > 1) json << ',';
-    json << atom.dump(-1, ' ', false, Json::error_handler_t::replace);
-    page.add_atom(atom);
-  }
-  json << "]}\n";
+  AtomReporter reporter(run, page);
+  for (int i = 1; i <= run.cryst.nall; ++i) reporter.write(i, out);
+  out.end_array();
+  out.raw("}\n");
+  out.flush();
   json.close();
   if (!json) err("Report", std::string("Unable to write output file ") + kJsonFile);
 
@@ -67,7 +69,7 @@ void write_report(Run& run, const FatalError* error) {
   std::vector<char> page_buffer;
   std::ofstream html;
   open_file(html, kPageFile, page_buffer);
-  html << page.html(head, lib.text, missing);
+  page.write(html, head, lib.text, missing);
   html.close();
   if (!html) err("Report", std::string("Unable to write output file ") + kPageFile);
 }

@@ -1,32 +1,20 @@
-// Builds tesk.html from the atom entries of tesk.json and the page template.
+// Builds tesk.html from what the atom writer hands over and the page
+// template. The page carries its own compact copy of the data it draws:
+// positions to 0.001 Angstrom, rows as arrays, shared texts numbered once.
 #include "report/report_page.hpp"
 
 #include <cctype>
-#include <charconv>
-#include <cstdio>
-#include <string_view>
+#include <functional>
 #include <utility>
-#include <vector>
+
+#include "report/report_atoms.hpp"
 
 namespace tesk {
 
 namespace {
 
-std::string axes_text(const Json& axes) {
-  const Json& a = axes["first"];
-  const Json& b = axes["second"];
-  return a["axis"].get<std::string>() + " " + a["label"].get<std::string>() + " / " +
-         b["axis"].get<std::string>() + " " + b["label"].get<std::string>();
-}
-
-std::string outcome_text(const Json& db) {
-  if (db.is_null()) return "";
-  if (!db["searched"].get<bool>()) return "not searched (disorder)";
-  if (db["found"].get<bool>())
-    return "line " + std::to_string(db["entry"]["line"].get<std::size_t>()) + ": " +
-           db["entry"]["comment"].get<std::string>();
-  return "NOT FOUND";
-}
+constexpr int kPagePositionDecimals = 3;
+constexpr int kPageFrameDecimals = 4;
 
 // Text placed inside a <script> element must not close it early. In JSON
 // "<\/" is "</"; in the viewer library only "</script" needs the escape,
@@ -60,122 +48,79 @@ std::string html_escaped(std::string_view text) {
   return out;
 }
 
-// The page's data are written straight as text: a structure of 100000
-// atoms would otherwise be built once more as a JSON tree only to be printed.
-void put_number(std::string& out, double v) {
-  char buf[32];
-  auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, r.ptr);
-}
+using Fill = std::pair<std::string_view, std::function<void(std::ostream&)>>;
 
-// A JSON string; '<' is written as \u003c so that no text closes the script.
-void put_string(std::string& out, std::string_view s) {
-  out += '"';
-  for (char c : s) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20 || c == '<') {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", u);
-      out += buf;
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
-
-void put_key(std::string& out, std::string_view key) {
-  out += out.back() == '{' ? "\"" : ",\"";
-  out.append(key).append("\":");
-}
-
-// The template with each marker replaced by its text; the markers are found
-// in the template alone, so no text put in can be taken for one.
-std::string fill_template(std::string_view page,
-                          const std::vector<std::pair<std::string_view, std::string>>& fills) {
-  std::string out;
+// The template with each marker replaced by what its fill writes; the
+// markers are found in the template alone, so no text put in can be taken
+// for one.
+void write_template(std::ostream& out, std::string_view page, const std::vector<Fill>& fills) {
   std::size_t from = 0;
   for (;;) {
     std::size_t best = std::string_view::npos;
-    const std::pair<std::string_view, std::string>* which = nullptr;
-    for (const auto& f : fills) {
+    const Fill* which = nullptr;
+    for (const Fill& f : fills) {
       const std::size_t at = page.find(f.first, from);
       if (at < best) { best = at; which = &f; }
     }
     if (which == nullptr) break;
-    out.append(page.substr(from, best - from)).append(which->second);
+    out << page.substr(from, best - from);
+    which->second(out);
     from = best + which->first.size();
   }
-  return out.append(page.substr(from));
+  out << page.substr(from);
 }
 
 }  // namespace
 
-void ReportPage::add_atom(const Json& atom) {
-  const int index = atom["index"].get<int>();
-  const Json& c = atom["cart"];
-  if (!atoms_.empty()) atoms_ += ',';
-  atoms_ += '[';
-  put_string(atoms_, atom["label"].get_ref<const std::string&>());
-  atoms_ += ',';
-  put_string(atoms_, atom["element"].get_ref<const std::string&>());
-  for (std::size_t k = 0; k < 3; ++k) {
-    atoms_ += ',';
-    put_number(atoms_, c[k].get<double>());
-  }
-  atoms_ += ']';
-  for (const Json& n : atom["neighbours"]) {
-    const int j = n["index"].get<int>();
-    if (j <= index) continue;
-    if (!bonds_.empty()) bonds_ += ',';
-    bonds_ += std::to_string(index - 1) + ',' + std::to_string(j - 1);
-  }
-  auto local = atom.find("local");
-  if (local == atom.end() || local->is_null()) return;
-  const Json& l = *local;
-  const Json& db = l["databank"];
-  const bool not_found = !db.is_null() && db["searched"].get<bool>() && !db["found"].get<bool>();
-  std::string& r = rows_;
-  if (!r.empty()) r += ',';
-  r += '{';
-  put_key(r, "i");
-  r += std::to_string(index - 1);
-  put_key(r, "label");
-  put_string(r, atom["label"].get_ref<const std::string&>());
-  put_key(r, "axes");
-  put_string(r, axes_text(l["axes"]));
-  put_key(r, "sym");
-  put_string(r, l["site_symmetry"].get_ref<const std::string&>());
-  put_key(r, "kset");
-  r += std::to_string(l["kappa_set"].get<int>());
-  put_key(r, "group");
-  put_string(r, l["functional_group"].is_null() ? "" : l["functional_group"].get_ref<const std::string&>());
-  put_key(r, "rule");
-  put_string(r, l["rule"].get_ref<const std::string&>());
-  put_key(r, "db");
-  put_string(r, outcome_text(db));
-  put_key(r, "nf");
-  r += not_found ? "true" : "false";
-  if (not_found) {
-    put_key(r, "nearest");
-    r += json_script_safe(db["nearest"].dump(-1, ' ', false, Json::error_handler_t::replace));
-  }
-  put_key(r, "f");
-  r += '[';
-  const Json& f = l["frame"];
-  for (const char* axis : {"x", "y", "z"})
-    for (std::size_t k = 0; k < 3; ++k) {
-      if (r.back() != '[') r += ',';
-      put_number(r, f[axis][k].get<double>());
-    }
-  r += "]}";
+ReportPage::ReportPage() {
+  for (JsonWriter* w : {&atoms_, &bonds_, &rows_, &strings_}) w->escape_for_script();
 }
 
-std::string ReportPage::html(const Json& head, const std::optional<std::string>& library,
-                             const std::string& library_missing) const {
+int ReportPage::intern(std::string_view text) {
+  if (auto it = string_numbers_.find(text); it != string_numbers_.end()) return it->second;
+  const int number = static_cast<int>(string_numbers_.size());
+  string_numbers_.emplace(std::string(text), number);
+  strings_.string(text);
+  return number;
+}
+
+void ReportPage::add_atom(int index, std::string_view label, std::string_view element, const Vec3& cart,
+                          std::span<const int> bonded) {
+  atoms_.begin_array();
+  atoms_.string(label);
+  atoms_.string(element);
+  for (float c : cart) atoms_.decimal(c, kPagePositionDecimals);
+  atoms_.end_array();
+  for (int j : bonded) {
+    if (j <= index) continue;
+    bonds_.integer(index - 1);
+    bonds_.integer(j - 1);
+  }
+}
+
+// A row: [atom, axes, symmetry, kappa set, group, rule, outcome, not found,
+// nine frame components X, Y, Z, and for an atom not found its nearest
+// entries]; the page's script turns it back into named fields.
+void ReportPage::add_row(const PageRow& row) {
+  axes_.assign(1, row.axis1).append(" ").append(row.label1).append(" / ");
+  axes_.append(1, row.axis2).append(" ").append(row.label2);
+  rows_.begin_array();
+  rows_.integer(row.atom - 1);
+  rows_.string(axes_);
+  rows_.integer(intern(row.sym));
+  rows_.integer(row.kset);
+  rows_.integer(intern(row.group));
+  rows_.integer(intern(row.rule));
+  rows_.integer(intern(row.outcome));
+  rows_.integer(row.not_found ? 1 : 0);
+  for (const Vec3& e : row.frame)
+    for (float c : e) rows_.decimal(c, kPageFrameDecimals);
+  if (row.not_found && row.nearest != nullptr) write_nearest(rows_, *row.nearest);
+  rows_.end_array();
+}
+
+void ReportPage::write(std::ostream& out, const Json& head, const std::optional<std::string>& library,
+                       const std::string& library_missing) const {
   const Json& structure = head["inputs"]["structure"];
   const std::string title = structure.empty() ? "" : structure.back()["name"].get<std::string>();
   Json data;
@@ -191,15 +136,17 @@ std::string ReportPage::html(const Json& head, const std::optional<std::string>&
   Json dummies = Json::array();
   for (const Json& d : head["dummy_atoms"]) dummies.push_back({d["name"], d["cart"][0], d["cart"][1], d["cart"][2]});
   data["dummies"] = dummies;
-  // The atoms, bonds and rows, already text, go in where the data's closing
-  // brace was.
-  std::string text = json_script_safe(data.dump(-1, ' ', false, Json::error_handler_t::replace));
-  text.pop_back();
-  text.append(",\"atoms\":[").append(atoms_).append("],\"bonds\":[").append(bonds_);
-  text.append("],\"rows\":[").append(rows_).append("]}");
-  return fill_template(kPageTemplate, {{"@TITLE@", html_escaped(title)},
-                                       {"@LIBRARY@", library ? library_script_safe(*library) : std::string()},
-                                       {"@DATA@", text}});
+  // The streamed arrays go in where the data's closing brace was.
+  std::string small = json_script_safe(data.dump(-1, ' ', false, Json::error_handler_t::replace));
+  small.pop_back();
+  auto write_data = [&](std::ostream& o) {
+    o << small << ",\"strings\":[" << strings_.text() << "],\"atoms\":[" << atoms_.text()
+      << "],\"bonds\":[" << bonds_.text() << "],\"rows\":[" << rows_.text() << "]}";
+  };
+  write_template(out, kPageTemplate,
+                 {{"@TITLE@", [&](std::ostream& o) { o << html_escaped(title); }},
+                  {"@LIBRARY@", [&](std::ostream& o) { if (library) o << library_script_safe(*library); }},
+                  {"@DATA@", write_data}});
 }
 
 }  // namespace tesk
