@@ -9,17 +9,6 @@ namespace {
 
 std::string trimmed(const std::string& name) { return name.substr(0, static_cast<std::size_t>(ils(name))); }
 
-const char* format_word(int ftype) {
-  switch (ftype) {
-    case 1: return "SHELX";
-    case 2: return "KQ";
-    case 3: return "AIM2TAB";
-    case 5: return "PLATON";
-    case 6: return "CIF";
-    default: return "";
-  }
-}
-
 void print_format_line(const Run& run, Sink& log) {
   const Options& o = run.opt;
   std::vector<FArg> items{format_word(o.ftype)};

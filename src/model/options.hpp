@@ -9,6 +9,18 @@ namespace tesk {
 
 enum class InputFormat { None = 0, Shelx = 1, Kq = 2, Aim2tab = 3, Platon = 5, Cif = 6 };
 
+// The format's name as the option summary and the report print it.
+inline const char* format_word(int ftype) {
+  switch (static_cast<InputFormat>(ftype)) {
+    case InputFormat::Shelx: return "SHELX";
+    case InputFormat::Kq: return "KQ";
+    case InputFormat::Aim2tab: return "AIM2TAB";
+    case InputFormat::Platon: return "PLATON";
+    case InputFormat::Cif: return "CIF";
+    default: return "";
+  }
+}
+
 // One FRAG line: the fragment number, then atom numbers; a negative number -n
 // adds every atom from the number before it up to n ("FRAG 1 1 -25").
 struct FragLine {

@@ -55,16 +55,6 @@ Json inputs(const Run& run) {
   return in;
 }
 
-const char* format_word(int ftype) {
-  switch (ftype) {
-    case 1: return "SHELX";
-    case 2: return "KQ";
-    case 3: return "AIM2TAB";
-    case 5: return "PLATON";
-    default: return "";
-  }
-}
-
 Json options(const Run& run) {
   const Options& o = run.opt;
   Json j;
