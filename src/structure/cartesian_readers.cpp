@@ -82,6 +82,11 @@ void readplaton(Run& run, const std::string& filename) {
   TextInput in;
   const std::string file = trim_right(filename);
   if (!in.open(file)) err("ReadPlaton", "Error opening PLATON file");
+  readplaton_text(run, in, filename);
+}
+
+void readplaton_text(Run& run, TextInput& in, const std::string& filename) {
+  const std::string file = trim_right(filename);
   run.out.log << ffmt("(//a,a)", {" Reading PLATON file : ", filename});
   start_table(run);
   std::string record;
@@ -107,6 +112,11 @@ void readaim2tab(Run& run, const std::string& filename) {
   TextInput in;
   const std::string file = trim_right(filename);
   if (!in.open(file)) err("ReadAim2Tab", "Error opening AIM2TAB output file...");
+  readaim2tab_text(run, in, filename);
+}
+
+void readaim2tab_text(Run& run, TextInput& in, const std::string& filename) {
+  const std::string file = trim_right(filename);
   int declared = 0;
   std::string record;
   while (in.next(record)) {

@@ -265,6 +265,10 @@ void readkq(Run& run, const std::string& parfile) {
     err(kRoutine, "Error opening KQ master file" + trim_right(run.opt.kqold));
   if (!par.open(trim_right(parfile)))
     err(kRoutine, "Error opening KQ parameter file " + trim_right(parfile));
+  readkq_text(run, master, par, parfile);
+}
+
+void readkq_text(Run& run, TextInput& master, TextInput& par, const std::string& parfile) {
   run.out.log << ffmt("(/2a)", {" Reading data from KQ master file: ", run.opt.kqold});
   read_master(run, master);
   read_parameters(run, par, parfile);
