@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "core/errors.hpp"
@@ -70,7 +71,10 @@ void read_aim2tab_atoms(Run& run, TextInput& in, const std::string& file, int n)
     for (std::size_t k = 0; k < 3; ++k) {
       auto v = read_f_field(std::string_view(line).substr(24 + 9 * k, 9), 4);
       if (!v) input_error(file, "a coordinate of atom " + std::to_string(i) + " is not a number");
-      xc[k] = static_cast<float>(*v) * kBohr;
+      const double x = *v * kBohr;
+      if (!(std::fabs(x) <= std::numeric_limits<float>::max()))
+        input_error(file, "a coordinate of atom " + std::to_string(i) + " is out of range");
+      xc[k] = static_cast<float>(x);
     }
     add_atom(run, "ReadAim2Tab", line.substr(5, 8), xc);
   }
@@ -100,6 +104,9 @@ void readplaton_text(Run& run, TextInput& in, const std::string& filename) {
     for (float& x : xc)
       if (fr.real(x) != FreeReader::Status::Ok)
         input_error(file, "ATOM " + trim_right(label) + " without three cartesian coordinates");
+    for (float x : xc)
+      if (!std::isfinite(x))
+        input_error(file, "ATOM " + trim_right(label) + ": coordinate out of range");
     add_atom(run, "ReadPlaton", label, xc);
   }
   prattyp(run);

@@ -72,6 +72,9 @@ void read_cell(const CifBlock& cif, UnitCell& cell) {
     if (raw == nullptr && k < 3) cif.missing(std::string("no cell: ") + kTags[k] + " is not given");
     cell.p[k] = raw ? static_cast<float>(*cif.number(*raw, kTags[k])) : 90.0f;
   }
+  // Without a usable cell every coordinate would come out as NaN or infinity.
+  const std::string problem = cell_problem(cell);
+  if (!problem.empty()) cif.missing("invalid cell: " + problem);
 }
 
 // Without a wavelength the header carries what a SHELX reader holds before a
