@@ -2,8 +2,6 @@
 #include "core/line_reader.hpp"
 
 #include <cctype>
-#include <cmath>
-#include <limits>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -209,11 +207,7 @@ FreeReader::Status FreeReader::real(double& out) {
 FreeReader::Status FreeReader::real(float& out) {
   double d = 0.0;
   Status s = real(d);
-  if (s != Status::Ok) return s;
-  // A finite number beyond single precision has no float (NaN and the
-  // infinities pass as they are).
-  if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) return Status::Bad;
-  out = static_cast<float>(d);
+  if (s == Status::Ok) out = static_cast<float>(d);
   return s;
 }
 

@@ -82,7 +82,7 @@ class FreeReader {
   enum class Status { Ok, End, Bad };
   explicit FreeReader(std::string_view line);
   Status real(double& out);
-  Status real(float& out);  // Bad also for a finite number beyond single precision
+  Status real(float& out);
   Status integer(int& out);
   Status text(std::string& out);
   int remaining() const { return static_cast<int>(fields_.size() - pos_); }

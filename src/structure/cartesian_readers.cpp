@@ -101,12 +101,14 @@ void readplaton_text(Run& run, TextInput& in, const std::string& filename) {
     const std::string label = run.lx.word(2);
     FreeReader fr(line);
     Vec3 xc{};
-    for (float& x : xc)
-      if (fr.real(x) != FreeReader::Status::Ok)
+    for (float& x : xc) {
+      double v = 0.0;
+      if (fr.real(v) != FreeReader::Status::Ok)
         input_error(file, "ATOM " + trim_right(label) + " without three cartesian coordinates");
-    for (float x : xc)
-      if (!std::isfinite(x))
+      if (!(std::fabs(v) <= std::numeric_limits<float>::max()))
         input_error(file, "ATOM " + trim_right(label) + ": coordinate out of range");
+      x = static_cast<float>(v);
+    }
     add_atom(run, "ReadPlaton", label, xc);
   }
   prattyp(run);

@@ -43,8 +43,13 @@ bool starts_with(std::string_view record, std::string_view key) {
 // "CELL  a b c alpha beta gamma": free format from column 5 on.
 void read_cell(Run& run, const std::string& record) {
   FreeReader fr(std::string_view(record).substr(4));
-  for (float& p : run.ucell.p)
-    if (fr.real(p) != FreeReader::Status::Ok) bad_master_file();
+  for (float& p : run.ucell.p) {
+    double v = 0.0;
+    if (fr.real(v) != FreeReader::Status::Ok) bad_master_file();
+    // Beyond single precision: an infinity, which the cell check rejects.
+    p = std::fabs(v) <= std::numeric_limits<float>::max() ? static_cast<float>(v)
+                                                          : std::numeric_limits<float>::infinity();
+  }
 }
 
 // "LATT C P": the second word says centrosymmetric (C) or acentric (A), the

@@ -115,7 +115,7 @@ TEST(CartesianReaders, StopsWithTheReadersMessage) {
       {true, "ATOM C1 1.0 2.0\n", FatalError::Kind::Input, "in.txt",
        "ATOM C1 without three cartesian coordinates"},
       {true, "ATOM C1 1.0 2.0 1e39\n", FatalError::Kind::Input, "in.txt",
-       "ATOM C1 without three cartesian coordinates"},
+       "ATOM C1: coordinate out of range"},
       {false, " NUMBER OF ATOMS READ =    1\n NO. ATOM       AT.MASS\n ---\n    1O1" +
                   std::string(17, ' ') + " 9.999e99   0.0000   0.0000\n",
        FatalError::Kind::Input, "in.txt", "a coordinate of atom 1 is out of range"},

@@ -192,7 +192,7 @@ TEST(ReadKQ, StopsWithTheReadersMessage) {
       {"a CELL line without six numbers", "CELL 5 6 7\n", kTeskHeader,
        "Error reading KQ master file"},
       {"a CELL length beyond single precision", "CELL 1e39 6 7 90 90 90\n", kTeskHeader,
-       "Error reading KQ master file"},
+       "Invalid CELL in KQ master file old.mas: cell lengths must lie between 0 and 10000 Angstrom"},
       {"no CELL line", "LATT A P\n", kTeskHeader, "No CELL line in KQ master file old.mas"},
       {"a zero cell", "CELL 0 0 0 90 90 90\n", kTeskHeader,
        "Invalid CELL in KQ master file old.mas: cell lengths must lie between 0 and 10000 Angstrom"},
