@@ -16,7 +16,10 @@
 #include "core/errors.hpp"
 #include "local_axes/local_axes.hpp"
 #include "model/run.hpp"
+#include "structure/cartesian_readers.hpp"
+#include "structure/cif_reader.hpp"
 #include "structure/complete_fragments.hpp"
+#include "structure/kq_reader.hpp"
 #include "structure/shelx_reader.hpp"
 
 namespace tesk::fuzz {
@@ -44,8 +47,13 @@ inline void set_connectivity_options(Run& r) {
   r.opt.ring1 = {3, 8, 0};
 }
 
+// As a run does it: fragment completion for structures with a cell, the
+// atoms as read for the cartesian formats.
 inline void connectivity(Run& r) {
-  gencompletefrags(r);
+  if (r.opt.ifra == 1)
+    gencompletefrags(r);
+  else
+    set_working_list(r);
   if (r.cryst.nall > 4 * kMaxFuzzAtoms) return;
   connect4rings(r);
   findrings(r);
@@ -68,6 +76,61 @@ inline void shelx(std::string_view bytes) {
     TextInput in;
     in.set_text(bytes);
     readshelx_text(r, in, "fuzz.ins", ShelxHeaderListener{});
+    if (r.atoms.natoms > kMaxFuzzAtoms) return;
+    connectivity(r);
+  });
+}
+
+// The CIF reader (first block with atom sites), then completion, rings and
+// neighbours on what it read.
+inline void cif(std::string_view bytes) {
+  run_guarded([&](Run& r) {
+    set_connectivity_options(r);
+    r.opt.ftype = 6;
+    readcif_text(r, bytes, "fuzz.cif", "", ShelxHeaderListener{});
+    if (r.atoms.natoms > kMaxFuzzAtoms) return;
+    connectivity(r);
+  });
+}
+
+// A KQ pair in one input: the master file, a line "%%%%", the parameter
+// file (without the separator line everything is the parameter file).
+inline void kq(std::string_view bytes) {
+  run_guarded([&](Run& r) {
+    set_connectivity_options(r);
+    r.opt.ftype = 2;
+    std::string_view master, par = bytes;
+    for (std::size_t at = 0; (at = bytes.find("%%%%", at)) != std::string_view::npos; at += 4) {
+      if (at != 0 && bytes[at - 1] != '\n') continue;
+      master = bytes.substr(0, at);
+      const std::size_t eol = bytes.find('\n', at);
+      par = eol == std::string_view::npos ? std::string_view{} : bytes.substr(eol + 1);
+      break;
+    }
+    TextInput m, p;
+    m.set_text(master);
+    p.set_text(par);
+    readkq_text(r, m, p, "fuzz.inp");
+    if (r.atoms.natoms > kMaxFuzzAtoms) return;
+    connectivity(r);
+  });
+}
+
+// The first byte chooses the format (even: PLATON, odd: AIM2TAB), the rest
+// is the file; then rings and neighbours on the atoms as read.
+inline void cartesian(std::string_view bytes) {
+  if (bytes.empty()) return;
+  run_guarded([&](Run& r) {
+    set_connectivity_options(r);
+    const bool platon = (static_cast<unsigned char>(bytes[0]) & 1) == 0;
+    r.opt.ftype = platon ? 5 : 3;
+    r.opt.ifra = 0;
+    TextInput in;
+    in.set_text(bytes.substr(1));
+    if (platon)
+      readplaton_text(r, in, "fuzz.ang");
+    else
+      readaim2tab_text(r, in, "fuzz.tab");
     if (r.atoms.natoms > kMaxFuzzAtoms) return;
     connectivity(r);
   });

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "core/errors.hpp"
@@ -70,7 +71,10 @@ void read_aim2tab_atoms(Run& run, TextInput& in, const std::string& file, int n)
     for (std::size_t k = 0; k < 3; ++k) {
       auto v = read_f_field(std::string_view(line).substr(24 + 9 * k, 9), 4);
       if (!v) input_error(file, "a coordinate of atom " + std::to_string(i) + " is not a number");
-      xc[k] = static_cast<float>(*v) * kBohr;
+      const double x = *v * kBohr;
+      if (!(std::fabs(x) <= std::numeric_limits<float>::max()))
+        input_error(file, "a coordinate of atom " + std::to_string(i) + " is out of range");
+      xc[k] = static_cast<float>(x);
     }
     add_atom(run, "ReadAim2Tab", line.substr(5, 8), xc);
   }
@@ -82,6 +86,11 @@ void readplaton(Run& run, const std::string& filename) {
   TextInput in;
   const std::string file = trim_right(filename);
   if (!in.open(file)) err("ReadPlaton", "Error opening PLATON file");
+  readplaton_text(run, in, filename);
+}
+
+void readplaton_text(Run& run, TextInput& in, const std::string& filename) {
+  const std::string file = trim_right(filename);
   run.out.log << ffmt("(//a,a)", {" Reading PLATON file : ", filename});
   start_table(run);
   std::string record;
@@ -92,9 +101,14 @@ void readplaton(Run& run, const std::string& filename) {
     const std::string label = run.lx.word(2);
     FreeReader fr(line);
     Vec3 xc{};
-    for (float& x : xc)
-      if (fr.real(x) != FreeReader::Status::Ok)
+    for (float& x : xc) {
+      double v = 0.0;
+      if (fr.real(v) != FreeReader::Status::Ok)
         input_error(file, "ATOM " + trim_right(label) + " without three cartesian coordinates");
+      if (!(std::fabs(v) <= std::numeric_limits<float>::max()))
+        input_error(file, "ATOM " + trim_right(label) + ": coordinate out of range");
+      x = static_cast<float>(v);
+    }
     add_atom(run, "ReadPlaton", label, xc);
   }
   prattyp(run);
@@ -107,6 +121,11 @@ void readaim2tab(Run& run, const std::string& filename) {
   TextInput in;
   const std::string file = trim_right(filename);
   if (!in.open(file)) err("ReadAim2Tab", "Error opening AIM2TAB output file...");
+  readaim2tab_text(run, in, filename);
+}
+
+void readaim2tab_text(Run& run, TextInput& in, const std::string& filename) {
+  const std::string file = trim_right(filename);
   int declared = 0;
   std::string record;
   while (in.next(record)) {

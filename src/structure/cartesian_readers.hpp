@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/line_reader.hpp"
+
 namespace tesk {
 
 struct Run;
@@ -12,5 +14,8 @@ struct Run;
 void readaim2tab(Run& run, const std::string& filename);
 // PLATON coordinate list.
 void readplaton(Run& run, const std::string& filename);
+// The same from files already in memory; `filename` names them in messages.
+void readaim2tab_text(Run& run, TextInput& in, const std::string& filename);
+void readplaton_text(Run& run, TextInput& in, const std::string& filename);
 
 }  // namespace tesk

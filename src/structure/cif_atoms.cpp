@@ -63,6 +63,8 @@ float coordinate(const CifBlock& cif, const cif::Table::Row& row, std::size_t co
   const std::string item = item_of(kSiteTags[column]) + " of atom " + label;
   auto v = cif.number(row[column], item);
   if (!v) cif.unreadable(item, "not given");
+  // Beyond a thousand cells single precision no longer resolves a bond.
+  if (std::fabs(*v) > 1000.0) cif.unreadable(item, "'" + cif::as_string(row[column]) + "' is out of range");
   return static_cast<float>(*v);
 }
 

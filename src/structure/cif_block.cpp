@@ -2,6 +2,7 @@
 #include "structure/cif_block.hpp"
 
 #include <cmath>
+#include <limits>
 
 #include "core/errors.hpp"
 #include "format/number_reader.hpp"
@@ -32,6 +33,9 @@ std::optional<double> CifBlock::number(const std::string& raw, const std::string
   if (open != std::string::npos && open > 0 && text.back() == ')') text.erase(open);
   const auto v = read_fortran_real(text);
   if (!v || !std::isfinite(*v)) unreadable(item, "'" + cif::as_string(raw) + "' is not a number");
+  // The tables hold single precision.
+  if (std::fabs(*v) > std::numeric_limits<float>::max())
+    unreadable(item, "'" + cif::as_string(raw) + "' is out of range");
   return v;
 }
 

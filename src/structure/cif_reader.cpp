@@ -29,12 +29,15 @@ namespace {
 
 constexpr const char* kRoutine = "ReadCif";
 
-cif::Document parse(const std::string& file) {
+std::string file_bytes(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) err(kRoutine, "Error opening CIF file " + file);
   std::ostringstream text;
   text << in.rdbuf();
-  const std::string data = text.str();
+  return text.str();
+}
+
+cif::Document parse(std::string_view data, const std::string& file) {
   try {
     return cif::read_memory(data.data(), data.size(), file.c_str());
   } catch (const std::exception& e) {
@@ -69,6 +72,9 @@ void read_cell(const CifBlock& cif, UnitCell& cell) {
     if (raw == nullptr && k < 3) cif.missing(std::string("no cell: ") + kTags[k] + " is not given");
     cell.p[k] = raw ? static_cast<float>(*cif.number(*raw, kTags[k])) : 90.0f;
   }
+  // Without a usable cell every coordinate would come out as NaN or infinity.
+  const std::string problem = cell_problem(cell);
+  if (!problem.empty()) cif.missing("invalid cell: " + problem);
 }
 
 // Without a wavelength the header carries what a SHELX reader holds before a
@@ -201,14 +207,11 @@ void fill_atoms(Run& run, const std::vector<CifAtom>& sites) {
   }
 }
 
-}  // namespace
-
-void readcif(Run& run, const std::string& filename, const std::string& block,
-             const ShelxHeaderListener& headers) {
-  headers.title(run);
+void read_cif_data(Run& run, std::string_view data, const std::string& filename,
+                   const std::string& block, const ShelxHeaderListener& headers) {
   ShelxState st;
   st.filename = trim_right(filename);
-  cif::Document doc = parse(st.filename);
+  cif::Document doc = parse(data, st.filename);
   const CifBlock cif{st.filename, &choose_block(doc, st.filename, trim_right(block))};
   run.out.log << ffmt("(//a,a)", {" Reading CIF file : ", st.filename});
   run.out.log << ffmt("(a,a)", {" Data block       : data_", cif.block->name});
@@ -235,6 +238,21 @@ void readcif(Run& run, const std::string& filename, const std::string& block,
   run.out.console << ffmt("(/a,i5)", {" Total atoms read from CIF file = ", run.atoms.natoms});
   checkocc(run);
   printatoms(run, run.out.log);
+}
+
+}  // namespace
+
+void readcif(Run& run, const std::string& filename, const std::string& block,
+             const ShelxHeaderListener& headers) {
+  headers.title(run);
+  const std::string file = trim_right(filename);
+  read_cif_data(run, file_bytes(file), file, block, headers);
+}
+
+void readcif_text(Run& run, std::string_view data, const std::string& filename,
+                  const std::string& block, const ShelxHeaderListener& headers) {
+  headers.title(run);
+  read_cif_data(run, data, filename, block, headers);
 }
 
 }  // namespace tesk

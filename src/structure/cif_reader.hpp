@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "structure/shelx_reader.hpp"
 
@@ -17,5 +18,9 @@ struct Run;
 // the CELL, LATT and SYMM cards equivalent to the block.
 void readcif(Run& run, const std::string& filename, const std::string& block,
              const ShelxHeaderListener& headers);
+// The same from the bytes of a CIF file already in memory; `filename` names
+// it in messages.
+void readcif_text(Run& run, std::string_view data, const std::string& filename,
+                  const std::string& block, const ShelxHeaderListener& headers);
 
 }  // namespace tesk

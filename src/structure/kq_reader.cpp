@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "core/errors.hpp"
@@ -41,8 +43,13 @@ bool starts_with(std::string_view record, std::string_view key) {
 // "CELL  a b c alpha beta gamma": free format from column 5 on.
 void read_cell(Run& run, const std::string& record) {
   FreeReader fr(std::string_view(record).substr(4));
-  for (float& p : run.ucell.p)
-    if (fr.real(p) != FreeReader::Status::Ok) bad_master_file();
+  for (float& p : run.ucell.p) {
+    double v = 0.0;
+    if (fr.real(v) != FreeReader::Status::Ok) bad_master_file();
+    // Beyond single precision: an infinity, which the cell check rejects.
+    p = std::fabs(v) <= std::numeric_limits<float>::max() ? static_cast<float>(v)
+                                                          : std::numeric_limits<float>::infinity();
+  }
 }
 
 // "LATT C P": the second word says centrosymmetric (C) or acentric (A), the
@@ -68,11 +75,20 @@ void log_crystal(Run& run, const Lattice& latt) {
 // same operator set, numbered differently.
 void read_master(Run& run, TextInput& master) {
   Lattice latt;
+  bool cell = false;
   for (std::size_t i = 0; i < master.size(); ++i) {
     const std::string& record = master.record(i);
-    if (starts_with(record, "CELL ")) read_cell(run, record);
+    if (starts_with(record, "CELL ")) {
+      read_cell(run, record);
+      cell = true;
+    }
     if (starts_with(record, "LATT ")) read_latt(record, latt);
   }
+  // Without a usable cell every coordinate would come out as NaN or infinity.
+  const std::string master_file = trim_right(run.opt.kqold);
+  if (!cell) err(kRoutine, "No CELL line in KQ master file " + master_file);
+  const std::string problem = cell_problem(run.ucell);
+  if (!problem.empty()) err(kRoutine, "Invalid CELL in KQ master file " + master_file + ": " + problem);
   log_crystal(run, latt);
   getsym(run, master);
   if (latt.centro) addcentsymm(run);
@@ -109,7 +125,7 @@ std::vector<float> read_reals(TextInput& in, std::size_t n) {
     for (const std::string& field : free_fields(record)) {
       if (v.size() == n) break;
       auto x = read_list_real(field);
-      if (!x) bad_parameter_file();
+      if (!x || !(std::fabs(*x) <= std::numeric_limits<float>::max())) bad_parameter_file();
       v.push_back(static_cast<float>(*x));
     }
   }
@@ -179,6 +195,11 @@ std::array<int, 11> read_atom_line(Run& run, TextInput& in, Atom& a) {
     ok = ok && fr.real(a.occ) == FreeReader::Status::Ok;
     if (!ok) continue;
     a.label = run.lx.word(1);
+    // NaN, an infinity or a position beyond a thousand cells is no position.
+    bool in_range = std::isfinite(a.occ);
+    for (float x : a.xf) in_range = in_range && std::fabs(x) <= 1000.0f;
+    if (!in_range)
+      err(kRoutine, "Atom " + trim_right(a.label) + " in KQ parameter file: number out of range");
     return idx;
   }
 }
@@ -265,6 +286,10 @@ void readkq(Run& run, const std::string& parfile) {
     err(kRoutine, "Error opening KQ master file" + trim_right(run.opt.kqold));
   if (!par.open(trim_right(parfile)))
     err(kRoutine, "Error opening KQ parameter file " + trim_right(parfile));
+  readkq_text(run, master, par, parfile);
+}
+
+void readkq_text(Run& run, TextInput& master, TextInput& par, const std::string& parfile) {
   run.out.log << ffmt("(/2a)", {" Reading data from KQ master file: ", run.opt.kqold});
   read_master(run, master);
   read_parameters(run, par, parfile);

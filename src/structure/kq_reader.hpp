@@ -14,6 +14,8 @@ struct Run;
 // Reads the cell and symmetry from the master file run.opt.kqold and the
 // atoms, model name and free variables from `parfile`.
 void readkq(Run& run, const std::string& parfile);
+// The same from a master file and a parameter file already in memory.
+void readkq_text(Run& run, TextInput& master, TextInput& par, const std::string& parfile);
 
 // The next record of the parameter file that does not begin with "!",
 // upper-cased and blank-padded to 255 columns. err("ReadKQ", "Error reading

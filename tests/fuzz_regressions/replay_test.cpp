@@ -25,6 +25,9 @@ TEST(FuzzRegressions, EveryKeptInputEndsNormally) {
   const std::string aspirin = testing::read_file(testing::checkout_path("examples/aspirin/aspirin.ins"));
   for (const fs::path& f : inputs("control_file")) fuzz::control_file(testing::read_file(f));
   for (const fs::path& f : inputs("shelx")) fuzz::shelx(testing::read_file(f));
+  for (const fs::path& f : inputs("cif")) fuzz::cif(testing::read_file(f));
+  for (const fs::path& f : inputs("kq")) fuzz::kq(testing::read_file(f));
+  for (const fs::path& f : inputs("cartesian")) fuzz::cartesian(testing::read_file(f));
   for (const fs::path& f : inputs("databank")) fuzz::databank(testing::read_file(f), aspirin);
 }
 

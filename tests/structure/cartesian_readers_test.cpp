@@ -114,6 +114,11 @@ TEST(CartesianReaders, StopsWithTheReadersMessage) {
       {false, "", FatalError::Kind::Err, "ReadAim2Tab", "Error opening AIM2TAB output file..."},
       {true, "ATOM C1 1.0 2.0\n", FatalError::Kind::Input, "in.txt",
        "ATOM C1 without three cartesian coordinates"},
+      {true, "ATOM C1 1.0 2.0 1e39\n", FatalError::Kind::Input, "in.txt",
+       "ATOM C1: coordinate out of range"},
+      {false, " NUMBER OF ATOMS READ =    1\n NO. ATOM       AT.MASS\n ---\n    1O1" +
+                  std::string(17, ' ') + " 9.999e99   0.0000   0.0000\n",
+       FatalError::Kind::Input, "in.txt", "a coordinate of atom 1 is out of range"},
       {false, " NUMBER OF ATOMS READ = 100001\n", FatalError::Kind::Err, "ReadAim2Tab",
        "Too many atoms"},
       {false, " NUMBER OF ATOMS READ =    2\n NO. ATOM       AT.MASS\n ---\n    1O1   \n",

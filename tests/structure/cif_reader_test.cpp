@@ -301,6 +301,16 @@ TEST(CifReader, MalformedBlocksStopWithFileBlockAndItem) {
        "_atom_site_label cannot be told"},
       {"coordinate not a number", "data_x\n" + kCell + kP1 + sites("C1 C 0.1a 0 0\n"), "",
        FatalError::Kind::Input, "block data_x, _atom_site_fract_x of atom C1: '0.1a' is not a number"},
+      {"negative cell edge", "data_x\n_cell_length_a -5\n" + kCell.substr(17) + kP1 + sites("C1 C 0 0 0\n"),
+       "", FatalError::Kind::Err,
+       "File test.cif, block data_x: invalid cell: cell lengths must lie between 0 and 10000 Angstrom"},
+      {"angles that close no cell", "data_x\n" + kCell + "_cell_angle_alpha 150\n_cell_angle_beta 150\n" +
+           kP1 + sites("C1 C 0 0 0\n"),
+       "", FatalError::Kind::Err, "File test.cif, block data_x: invalid cell: the cell angles do not close a cell"},
+      {"coordinate beyond single precision", "data_x\n" + kCell + kP1 + sites("C1 C 1e40 0 0\n"), "",
+       FatalError::Kind::Input, "block data_x, _atom_site_fract_x of atom C1: '1e40' is out of range"},
+      {"coordinate beyond a thousand cells", "data_x\n" + kCell + kP1 + sites("C1 C 0 0 2000.5\n"), "",
+       FatalError::Kind::Input, "block data_x, _atom_site_fract_z of atom C1: '2000.5' is out of range"},
       {"coordinate not given", "data_x\n" + kCell + kP1 + sites("C1 C 0.1 ? 0\n"), "",
        FatalError::Kind::Input, "block data_x, _atom_site_fract_y of atom C1: not given"},
       {"bad occupancy", "data_x\n" + kCell + kP1 +

@@ -191,6 +191,19 @@ TEST(ReadKQ, StopsWithTheReadersMessage) {
        kTeskHeader + "USAGE 100001 2 4    0 0 1 0 0    1 0 0 0 0    0\n", "Too many atoms"},
       {"a CELL line without six numbers", "CELL 5 6 7\n", kTeskHeader,
        "Error reading KQ master file"},
+      {"a CELL length beyond single precision", "CELL 1e39 6 7 90 90 90\n", kTeskHeader,
+       "Invalid CELL in KQ master file old.mas: cell lengths must lie between 0 and 10000 Angstrom"},
+      {"no CELL line", "LATT A P\n", kTeskHeader, "No CELL line in KQ master file old.mas"},
+      {"a zero cell", "CELL 0 0 0 90 90 90\n", kTeskHeader,
+       "Invalid CELL in KQ master file old.mas: cell lengths must lie between 0 and 10000 Angstrom"},
+      {"an atom a million cells away", kMasterP1,
+       kTeskHeader + usage + kZeros +
+           atom_line("C(1)", 4, 2, 1, "  1.0E+06  0.20000  0.30000  1.0000") + kU + kPop3 + kFvar,
+       "Atom C(1) in KQ parameter file: number out of range"},
+      {"a U value beyond single precision", kMasterP1,
+       kTeskHeader + usage + kZeros + atom_line("C(1)", 4, 2, 1, " 0.1 0.2 0.3 1.0") +
+           "  1.0E+39  0.012000  0.013000  0.001000  0.002000  0.003000\n" + kPop3 + kFvar,
+       "Error reading KQ parameter file"},
   };
   for (const Row& row : rows) {
     try {
