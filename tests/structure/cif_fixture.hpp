@@ -8,21 +8,12 @@
 #include "model/run.hpp"
 #include "output/output_headers.hpp"
 #include "structure/cif_reader.hpp"
+#include "structure/shelx_fixture.hpp"
 #include "test_support.hpp"
 
 namespace tesk::testing {
 
-struct CifRun {
-  tesk::Run run;
-  std::ostringstream log, console, kq, mopro;
-
-  CifRun() {
-    run.out.log.attach(log);
-    run.out.console.attach(console);
-    run.out.kqmas.attach(kq);
-    run.out.mopropar.attach(mopro);
-  }
-
+struct CifRun : CapturedRun {
   // Writes `text` to test.cif in a scratch directory and reads `block` of it.
   void read_text(const std::string& text, const std::string& block = "") {
     ScratchDir dir;
@@ -32,12 +23,7 @@ struct CifRun {
 
   // Reads `text` and returns the stop it ends with.
   FatalError failure(const std::string& text, const std::string& block = "") {
-    try {
-      read_text(text, block);
-    } catch (const FatalError& e) {
-      return e;
-    }
-    return FatalError(FatalError::Kind::Err, "none", "the file was read to the end");
+    return stop_of([&] { read_text(text, block); });
   }
 };
 

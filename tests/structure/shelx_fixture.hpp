@@ -12,17 +12,33 @@
 
 namespace tesk::testing {
 
-struct ShelxRun {
+// A run with its log, console, KQ master and MoPro streams captured, and
+// the stop a reader ends with.
+struct CapturedRun {
   tesk::Run run;
   std::ostringstream log, console, kq, mopro;
 
-  ShelxRun() {
+  CapturedRun() {
     run.out.log.attach(log);
     run.out.console.attach(console);
     run.out.kqmas.attach(kq);
     run.out.mopropar.attach(mopro);
   }
 
+  template <class Read>
+  static FatalError stop_of(Read read) {
+    try {
+      read();
+    } catch (const FatalError& e) {
+      return e;
+    }
+    return FatalError(FatalError::Kind::Err, "none", "the file was read to the end");
+  }
+
+  const Atom& atom(int i) const { return run.atoms.at(i); }
+};
+
+struct ShelxRun : CapturedRun {
   // Writes `text` to a file in a scratch directory and reads it.
   void read_text(const std::string& text) {
     ScratchDir dir;
@@ -32,15 +48,8 @@ struct ShelxRun {
 
   // Reads `text` and returns the stop it ends with.
   FatalError failure(const std::string& text) {
-    try {
-      read_text(text);
-    } catch (const FatalError& e) {
-      return e;
-    }
-    return FatalError(FatalError::Kind::Err, "none", "the file was read to the end");
+    return stop_of([&] { read_text(text); });
   }
-
-  const Atom& atom(int i) const { return run.atoms.at(i); }
 };
 
 }  // namespace tesk::testing
