@@ -41,7 +41,7 @@ void run_guarded(F&& body) {
 // Completion with NCELLS 1 and the ring search for sizes 3 to 8, as in the
 // common job.
 inline void set_connectivity_options(Run& r) {
-  r.opt.ftype = 1;
+  r.opt.ftype = static_cast<int>(InputFormat::Shelx);
   r.opt.compfrag = 1;
   r.opt.rings_flag = 1;
   r.opt.ring1 = {3, 8, 0};
@@ -86,7 +86,7 @@ inline void shelx(std::string_view bytes) {
 inline void cif(std::string_view bytes) {
   run_guarded([&](Run& r) {
     set_connectivity_options(r);
-    r.opt.ftype = 6;
+    r.opt.ftype = static_cast<int>(InputFormat::Cif);
     readcif_text(r, bytes, "fuzz.cif", "", ShelxHeaderListener{});
     if (r.atoms.natoms > kMaxFuzzAtoms) return;
     connectivity(r);
@@ -98,7 +98,7 @@ inline void cif(std::string_view bytes) {
 inline void kq(std::string_view bytes) {
   run_guarded([&](Run& r) {
     set_connectivity_options(r);
-    r.opt.ftype = 2;
+    r.opt.ftype = static_cast<int>(InputFormat::Kq);
     std::string_view master, par = bytes;
     for (std::size_t at = 0; (at = bytes.find("%%%%", at)) != std::string_view::npos; at += 4) {
       if (at != 0 && bytes[at - 1] != '\n') continue;
@@ -123,7 +123,7 @@ inline void cartesian(std::string_view bytes) {
   run_guarded([&](Run& r) {
     set_connectivity_options(r);
     const bool platon = (static_cast<unsigned char>(bytes[0]) & 1) == 0;
-    r.opt.ftype = platon ? 5 : 3;
+    r.opt.ftype = static_cast<int>(platon ? InputFormat::Platon : InputFormat::Aim2tab);
     r.opt.ifra = 0;
     TextInput in;
     in.set_text(bytes.substr(1));

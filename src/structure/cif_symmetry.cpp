@@ -27,6 +27,20 @@ Op translated(const Op& op, const Op::Tran& t) { return op.add_centering(t); }
 
 Op inverted(const Op& op) { return wrapped(Op{op.negated_rot(), op.tran}); }
 
+// gemmi multiplies the numbers of an operator or a Hall symbol in plain int
+// arithmetic; real ones have one- or two-digit numbers and a few dozen
+// characters. Anything else is refused before it reaches gemmi, where a huge
+// number would overflow.
+bool plausible_text(std::string_view text) {
+  if (text.size() > 256) return false;
+  int run = 0;
+  for (char c : text) {
+    run = std::isdigit(static_cast<unsigned char>(c)) ? run + 1 : 0;
+    if (run > 3) return false;
+  }
+  return true;
+}
+
 // The SHELX lattice letters of the centrings it can expand: A, B, C, I, F and
 // the obverse rhombohedral centring on hexagonal axes.
 char shelx_letter(std::vector<Op::Tran> cen) {
@@ -170,6 +184,7 @@ ShelxSymmetry symmetry_from_triplets(const std::vector<std::string>& triplets) {
   g.cen_ops.push_back({0, 0, 0});
   std::vector<Op> listed;
   for (const std::string& t : triplets) {
+    if (!plausible_text(t)) return failed("the operator '" + t + "' cannot be read");
     try {
       listed.push_back(wrapped(gemmi::parse_triplet(t)));
     } catch (const std::exception&) {
@@ -201,6 +216,7 @@ ShelxSymmetry symmetry_from_triplets(const std::vector<std::string>& triplets) {
 ShelxSymmetry symmetry_from_hall(const std::string& hall) {
   std::string text = hall;
   std::replace(text.begin(), text.end(), '_', ' ');  // old COD style: "-P_2ybc"
+  if (!plausible_text(text)) return failed("the Hall symbol '" + hall + "' cannot be read");
   try {
     return split_group(gemmi::symops_from_hall(text.c_str()));
   } catch (const std::exception&) {

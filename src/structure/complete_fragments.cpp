@@ -51,6 +51,7 @@ class Completion {
  private:
   int translations() const { return m_ * m_ * m_; }
   double apply_operators();
+  void check_density() const;
   void set_shifts(double fmax);
   void file_images();
   Vec3 image_frac(std::size_t base, int t) const;
@@ -86,6 +87,7 @@ Completion::Completion(Run& run)
       zero_shift_((m_ * m_ * m_) / 2),
       tol1_(run.opt.tol1()) {
   double fmax = apply_operators();
+  check_density();
   set_shifts(fmax);
   file_images();
 }
@@ -108,6 +110,49 @@ double Completion::apply_operators() {
     }
   }
   return fmax;
+}
+
+// A cell far too small for its atoms (a mistyped CELL, a wrong LATT or
+// SYMM) packs hundreds of images into every bonding sphere, and completing
+// the fragments would take hours before the atom table overflows. Dense
+// crystals hold about 0.2 atoms per cubic Angstrom; even heavily split
+// disorder stays far below the bound. An atom on a special position counts
+// once: operators that take it within kTooCloseSite of itself, modulo the
+// lattice, form its site-symmetry group.
+void Completion::check_density() const {
+  constexpr double kMaxPerCubicAngstrom = 5.0;
+  constexpr double kTooCloseSite = 0.5;
+  const Mat3& c = run_.transf.frac_to_cart;
+  const double volume = std::fabs(
+      static_cast<double>(c[0][0]) * (static_cast<double>(c[1][1]) * c[2][2] - static_cast<double>(c[1][2]) * c[2][1]) -
+      static_cast<double>(c[0][1]) * (static_cast<double>(c[1][0]) * c[2][2] - static_cast<double>(c[1][2]) * c[2][0]) +
+      static_cast<double>(c[0][2]) * (static_cast<double>(c[1][0]) * c[2][1] - static_cast<double>(c[1][1]) * c[2][0]));
+  if (!std::isfinite(volume) || volume <= 0.0) return;
+  double sites = 0.0;
+  for (int i = 1; i <= natoms_; ++i) {
+    const Vec3& x = run_.atoms.at(i).xf;
+    int stabiliser = 0;
+    for (int s = 0; s < nsym_; ++s) {
+      const Vec3& y = base_frac_[static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(nsym_) +
+                                 static_cast<std::size_t>(s)];
+      double d[3], r2 = 0.0;
+      for (std::size_t k = 0; k < 3; ++k) {
+        d[k] = static_cast<double>(y[k]) - static_cast<double>(x[k]);
+        d[k] -= std::round(d[k]);
+      }
+      for (std::size_t k = 0; k < 3; ++k) {
+        const double e = c[k][0] * d[0] + c[k][1] * d[1] + c[k][2] * d[2];
+        r2 += e * e;
+      }
+      if (r2 < kTooCloseSite * kTooCloseSite) ++stabiliser;
+    }
+    sites += static_cast<double>(nsym_) / std::max(stabiliser, 1);
+  }
+  if (sites > kMaxPerCubicAngstrom * volume)
+    err("GenCompleteFrags",
+        ffmt_text("(a,i0,a,f0.2,a)", {"Symmetry puts ", static_cast<std::int64_t>(sites),
+                                      " atoms into a unit cell of ", volume,
+                                      " A**3, more than 5 per A**3: check CELL, LATT and SYMM"}));
 }
 
 // Cartesian lattice translations, and the margin that covers the rounding
