@@ -12,7 +12,10 @@
 #include <string>
 #include <system_error>
 
+#include "app/huge_page_heap.hpp"
+
 int main(int argc, char** argv) {
+  tesk::use_huge_page_heap();  // as the tesk executable does
   namespace fs = std::filesystem;
   const fs::path previous = fs::current_path();
   fs::path dir;

@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "app/driver.hpp"
+#include "app/huge_page_heap.hpp"
 
 int main(int argc, char** argv) {
   // run_tesk reports its own stops; anything that still escapes it (memory
   // exhausted while reporting) ends here with a message, never with abort().
+  tesk::use_huge_page_heap();
   try {
     std::vector<std::string> args(argv + 1, argv + argc);
     return tesk::run_tesk(args, std::cout, std::cin);

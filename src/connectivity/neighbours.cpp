@@ -67,24 +67,6 @@ bool other_component(const Atom& a, const Atom& b) {
   stop_run("GetNei");
 }
 
-// Neighbours of equal distance keep ascending atom number: the candidates
-// are visited in that order and the sort is stable.
-void sort_by_distance(NeighbourRecord& n) {
-  std::vector<int> order(n.jnei.size());
-  for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return n.dnei[static_cast<std::size_t>(a)] < n.dnei[static_cast<std::size_t>(b)];
-  });
-  std::vector<int> j(order.size());
-  std::vector<float> d(order.size());
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    j[k] = n.jnei[static_cast<std::size_t>(order[k])];
-    d[k] = n.dnei[static_cast<std::size_t>(order[k])];
-  }
-  n.jnei = std::move(j);
-  n.dnei = std::move(d);
-}
-
 // Types in ascending atomic number, members in the order met (distance).
 void group_by_element(const Run& run, NeighbourRecord& n) {
   n.ntyp = 0;
@@ -226,6 +208,10 @@ void getnei(Run& run, int atom, float rmax, int& disordered) {
   std::sort(within.begin(), within.end());
   within.erase(std::unique(within.begin(), within.end()), within.end());
 
+  // Accepted in ascending atom number, then ordered by distance; equal
+  // distances keep that order.
+  std::vector<std::pair<float, int>>& order = sg.by_distance;
+  order.clear();
   for (const auto& [j, d] : within) {
     // A second atom on the site of a neighbour already accepted is no
     // neighbour of its own.
@@ -234,25 +220,38 @@ void getnei(Run& run, int atom, float rmax, int& disordered) {
           return sg.accepted[static_cast<std::size_t>(k)] == sg.search;
         }))
       continue;
-    if (n.nnei + 1 > kMaxSearchNeighbours) too_many_found(run, atom, rmax);
-    ++n.nnei;
+    if (static_cast<int>(order.size()) + 1 > kMaxSearchNeighbours) too_many_found(run, atom, rmax);
     sg.accepted[static_cast<std::size_t>(j)] = sg.search;
-    n.jnei.push_back(j);
-    n.dnei.push_back(d);
+    order.emplace_back(d, j);
     if (run.atoms.at(j).flag == -1) disordered = 1;
   }
-  sort_by_distance(n);
+  std::sort(order.begin(), order.end());
+  n.nnei = static_cast<int>(order.size());
+  n.jnei.reserve(order.size());
+  n.dnei.reserve(order.size());
+  for (const auto& [d, j] : order) {
+    n.jnei.push_back(j);
+    n.dnei.push_back(d);
+  }
 }
 
 int first_in_distance_order(Run& run, int atom, float rmax, const std::function<bool(int)>& accept) {
-  // The shell margin is far beyond any chain of atoms closer than samexyz.
-  constexpr float kShell = 3.0f, kMargin = 1.0f;
+  // The answer is nearly always a bonded neighbour, so a small shell is
+  // searched first. Its order is the full search's order up to the shell
+  // radius as long as no atom of the shell shares its site with another
+  // (the same-site test could then depend on atoms outside the shell).
+  constexpr float kShell = 2.0f;
   int disordered = 0;
-  if (rmax > kShell + kMargin) {
+  if (rmax > kShell) {
     getnei(run, atom, kShell, disordered);
     const NeighbourRecord& n = run.nb.neig;
-    for (std::size_t k = 0; k < n.jnei.size() && n.dnei[k] < kShell - kMargin; ++k)
-      if (accept(n.jnei[k])) return n.jnei[k];
+    const SearchGrid& sg = run.nb.search;
+    const bool lone_sites = std::all_of(n.jnei.begin(), n.jnei.end(), [&](int j) {
+      return sg.twins[static_cast<std::size_t>(j - 1)].empty();
+    });
+    if (lone_sites)
+      for (std::size_t k = 0; k < n.jnei.size() && n.dnei[k] < kShell; ++k)
+        if (accept(n.jnei[k])) return n.jnei[k];
   }
   getnei(run, atom, rmax, disordered);
   for (int j : run.nb.neig.jnei)

@@ -24,7 +24,16 @@ struct NeighbourRecord {
   std::vector<int> ntnei;
   std::vector<std::vector<int>> tnei;
 
-  void clear() { *this = NeighbourRecord{}; }
+  // Empties the record but keeps its storage for the next search.
+  void clear() {
+    nnei = 0;
+    ntyp = 0;
+    jnei.clear();
+    dnei.clear();
+    ztyp.clear();
+    ntnei.clear();
+    tnei.clear();
+  }
 };
 
 struct NeighbourTable {
@@ -52,6 +61,7 @@ struct SearchGrid {
   // allocate its own.
   std::vector<int> candidates;
   std::vector<std::pair<int, float>> within;
+  std::vector<std::pair<float, int>> by_distance;
 };
 
 struct NeighbourState {
