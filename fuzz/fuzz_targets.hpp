@@ -26,12 +26,16 @@ namespace tesk::fuzz {
 
 // Structures of more atoms stop after reading, so one execution stays short.
 constexpr int kMaxFuzzAtoms = 60;
+constexpr int kMaxFuzzCompletedAtoms = 2000;
 
 template <class F>
 void run_guarded(F&& body) {
   auto run = std::make_unique<Run>();
   try {
     init(*run);
+    // Fragment completion stops at this many atoms ("Too many atoms"), so a
+    // small input that symmetry multiplies by thousands stays short.
+    run->atoms.capacity = kMaxFuzzCompletedAtoms;
     body(*run);
   } catch (const FatalError&) {
     // err(), input_error() and stop_run(): the endings a run may have.

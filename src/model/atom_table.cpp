@@ -16,7 +16,7 @@ const Atom& AtomTable::at(int i) const {
 }
 
 int AtomTable::append(const char* routine) {
-  if (size() >= kMaxAtoms) err(routine, "Too many atoms");
+  if (size() >= capacity) err(routine, "Too many atoms");
   list.emplace_back();
   return size();
 }

@@ -32,6 +32,7 @@ struct Atom {
 struct AtomTable {
   int natoms = 0;             // atoms read from the structure file
   std::vector<Atom> list;     // every atom of the table, index 0 = atom 1
+  int capacity = kMaxAtoms;   // lowered only by the fuzz harnesses
 
   int size() const { return static_cast<int>(list.size()); }
   Atom& at(int i);            // checked, 1-based
