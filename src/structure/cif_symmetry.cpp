@@ -41,6 +41,33 @@ bool plausible_text(std::string_view text) {
   return true;
 }
 
+// A rotation part that some power up to the sixth turns into the identity,
+// with small whole-number entries: anything else would make gemmi's group
+// closure multiply matrices whose entries grow without bound.
+bool crystallographic_rotation(const Op& op) {
+  using M = std::array<std::array<long long, 3>, 3>;
+  M m{}, p{};
+  for (std::size_t i = 0; i < 3; ++i)
+    for (std::size_t j = 0; j < 3; ++j) {
+      const int e = op.rot[i][j];
+      if (e % D != 0 || std::abs(e / D) > 3) return false;
+      m[i][j] = e / D;
+      p[i][j] = i == j ? 1 : 0;
+    }
+  for (int order = 1; order <= 6; ++order) {
+    M q{};
+    for (std::size_t i = 0; i < 3; ++i)
+      for (std::size_t j = 0; j < 3; ++j)
+        for (std::size_t k = 0; k < 3; ++k) q[i][j] += p[i][k] * m[k][j];
+    p = q;
+    bool identity = true;
+    for (std::size_t i = 0; i < 3; ++i)
+      for (std::size_t j = 0; j < 3; ++j) identity = identity && p[i][j] == (i == j ? 1 : 0);
+    if (identity) return true;
+  }
+  return false;
+}
+
 // The SHELX lattice letters of the centrings it can expand: A, B, C, I, F and
 // the obverse rhombohedral centring on hexagonal axes.
 char shelx_letter(std::vector<Op::Tran> cen) {
@@ -191,6 +218,7 @@ ShelxSymmetry symmetry_from_triplets(const std::vector<std::string>& triplets) {
       return failed("the operator '" + t + "' cannot be read");
     }
     const Op& op = listed.back();
+    if (!crystallographic_rotation(op)) return failed("the operators do not form a space group");
     if (op.rot == Op::identity().rot) {
       if (std::find(g.cen_ops.begin(), g.cen_ops.end(), op.tran) == g.cen_ops.end())
         g.cen_ops.push_back(op.tran);

@@ -288,6 +288,10 @@ TEST(CifReader, MalformedBlocksStopWithFileBlockAndItem) {
            "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'x,17777777777777777777/2-y,-z'\n" + sites("C1 C 0 0 0\n"),
        "", FatalError::Kind::Input,
        "block data_x, _symmetry_equiv_pos_as_xyz: the operator 'x,17777777777777777777/2-y,-z' cannot be read"},
+      {"operator of infinite order", "data_x\n" + kCell +
+           "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'x+y,x,z'\n" + sites("C1 C 0 0 0\n"),
+       "", FatalError::Kind::Input,
+       "block data_x, _symmetry_equiv_pos_as_xyz: the operators do not form a space group"},
       {"two translations for one rotation", "data_x\n" + kCell +
            "loop_\n_space_group_symop_operation_xyz\nx,y,z\n-x,-y,z\n-x,-y,z+1/2\n" +
            sites("C1 C 0 0 0\n"),
