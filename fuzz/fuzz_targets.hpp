@@ -42,10 +42,10 @@ void run_guarded(F&& body) {
   }
 }
 
-// Completion with NCELLS 1 and the ring search for sizes 3 to 8, as in the
-// common job.
-inline void set_connectivity_options(Run& r) {
-  r.opt.ftype = static_cast<int>(InputFormat::Shelx);
+// The input format, completion with NCELLS 1 and the ring search for sizes
+// 3 to 8, as in the common job.
+inline void set_connectivity_options(Run& r, InputFormat format) {
+  r.opt.ftype = static_cast<int>(format);
   r.opt.compfrag = 1;
   r.opt.rings_flag = 1;
   r.opt.ring1 = {3, 8, 0};
@@ -64,6 +64,18 @@ inline void connectivity(Run& r) {
   findallneighbors(r);
 }
 
+// A structure reader in the common job: `read` fills the run from the
+// bytes, then, for structures small enough, completion, rings and neighbours.
+template <class Read>
+void read_then_connect(InputFormat format, Read&& read) {
+  run_guarded([&](Run& r) {
+    set_connectivity_options(r, format);
+    read(r);
+    if (r.atoms.natoms > kMaxFuzzAtoms) return;
+    connectivity(r);
+  });
+}
+
 // The control-file reader, the option settling and the option summary.
 inline void control_file(std::string_view bytes) {
   run_guarded([&](Run& r) {
@@ -75,34 +87,25 @@ inline void control_file(std::string_view bytes) {
 
 // The SHELX reader, then completion, rings and neighbours on what it read.
 inline void shelx(std::string_view bytes) {
-  run_guarded([&](Run& r) {
-    set_connectivity_options(r);
+  read_then_connect(InputFormat::Shelx, [&](Run& r) {
     TextInput in;
     in.set_text(bytes);
     readshelx_text(r, in, "fuzz.ins", ShelxHeaderListener{});
-    if (r.atoms.natoms > kMaxFuzzAtoms) return;
-    connectivity(r);
   });
 }
 
 // The CIF reader (first block with atom sites), then completion, rings and
 // neighbours on what it read.
 inline void cif(std::string_view bytes) {
-  run_guarded([&](Run& r) {
-    set_connectivity_options(r);
-    r.opt.ftype = static_cast<int>(InputFormat::Cif);
+  read_then_connect(InputFormat::Cif, [&](Run& r) {
     readcif_text(r, bytes, "fuzz.cif", "", ShelxHeaderListener{});
-    if (r.atoms.natoms > kMaxFuzzAtoms) return;
-    connectivity(r);
   });
 }
 
 // A KQ pair in one input: the master file, a line "%%%%", the parameter
 // file (without the separator line everything is the parameter file).
 inline void kq(std::string_view bytes) {
-  run_guarded([&](Run& r) {
-    set_connectivity_options(r);
-    r.opt.ftype = static_cast<int>(InputFormat::Kq);
+  read_then_connect(InputFormat::Kq, [&](Run& r) {
     std::string_view master, par = bytes;
     for (std::size_t at = 0; (at = bytes.find("%%%%", at)) != std::string_view::npos; at += 4) {
       if (at != 0 && bytes[at - 1] != '\n') continue;
@@ -115,8 +118,6 @@ inline void kq(std::string_view bytes) {
     m.set_text(master);
     p.set_text(par);
     readkq_text(r, m, p, "fuzz.inp");
-    if (r.atoms.natoms > kMaxFuzzAtoms) return;
-    connectivity(r);
   });
 }
 
@@ -124,10 +125,8 @@ inline void kq(std::string_view bytes) {
 // is the file; then rings and neighbours on the atoms as read.
 inline void cartesian(std::string_view bytes) {
   if (bytes.empty()) return;
-  run_guarded([&](Run& r) {
-    set_connectivity_options(r);
-    const bool platon = (static_cast<unsigned char>(bytes[0]) & 1) == 0;
-    r.opt.ftype = static_cast<int>(platon ? InputFormat::Platon : InputFormat::Aim2tab);
+  const bool platon = (static_cast<unsigned char>(bytes[0]) & 1) == 0;
+  read_then_connect(platon ? InputFormat::Platon : InputFormat::Aim2tab, [&](Run& r) {
     r.opt.ifra = 0;
     TextInput in;
     in.set_text(bytes.substr(1));
@@ -135,8 +134,6 @@ inline void cartesian(std::string_view bytes) {
       readplaton_text(r, in, "fuzz.ang");
     else
       readaim2tab_text(r, in, "fuzz.tab");
-    if (r.atoms.natoms > kMaxFuzzAtoms) return;
-    connectivity(r);
   });
 }
 
@@ -144,7 +141,7 @@ inline void cartesian(std::string_view bytes) {
 // per-atom loop.
 inline void databank(std::string_view bytes, std::string_view structure) {
   run_guarded([&](Run& r) {
-    set_connectivity_options(r);
+    set_connectivity_options(r, InputFormat::Shelx);
     r.opt.ldb = 1;
     TextInput in;
     in.set_text(structure);

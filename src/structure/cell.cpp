@@ -65,6 +65,12 @@ void tranmat(Run& run) {
   run.both("  \n");
 }
 
+double determinant(const Mat3& m) {
+  auto e = [&](int i, int j) { return static_cast<double>(m[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]); };
+  return e(0, 0) * (e(1, 1) * e(2, 2) - e(1, 2) * e(2, 1)) - e(0, 1) * (e(1, 0) * e(2, 2) - e(1, 2) * e(2, 0)) +
+         e(0, 2) * (e(1, 0) * e(2, 1) - e(1, 1) * e(2, 0));
+}
+
 Mat3 inverse(const Mat3& m) {
   // Rule of Sarrus: three products along the diagonals minus three along the
   // anti-diagonals.

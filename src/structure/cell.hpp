@@ -26,6 +26,8 @@ constexpr float kMaxCellEdge = 10000.0f;
 Transf orthogonalise(const UnitCell& cell);
 // Builds both matrices of run.transf from run.ucell and prints them to the log.
 void tranmat(Run& run);
+// Determinant in double precision: for frac_to_cart, the cell volume in A**3.
+double determinant(const Mat3& m);
 // Inverse of a 3x3 matrix; err("Inverse", "Determinant = 0") when singular.
 Mat3 inverse(const Mat3& m);
 // iflag 0: fractional -> cartesian; 1: cartesian -> fractional; else err("rabs", ...).

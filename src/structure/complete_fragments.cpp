@@ -123,10 +123,7 @@ void Completion::check_density() const {
   constexpr double kMaxPerCubicAngstrom = 5.0;
   constexpr double kTooCloseSite = 0.5;
   const Mat3& c = run_.transf.frac_to_cart;
-  const double volume = std::fabs(
-      static_cast<double>(c[0][0]) * (static_cast<double>(c[1][1]) * c[2][2] - static_cast<double>(c[1][2]) * c[2][1]) -
-      static_cast<double>(c[0][1]) * (static_cast<double>(c[1][0]) * c[2][2] - static_cast<double>(c[1][2]) * c[2][0]) +
-      static_cast<double>(c[0][2]) * (static_cast<double>(c[1][0]) * c[2][1] - static_cast<double>(c[1][1]) * c[2][0]));
+  const double volume = std::fabs(determinant(c));
   if (!std::isfinite(volume) || volume <= 0.0) return;
   double sites = 0.0;
   for (int i = 1; i <= natoms_; ++i) {
