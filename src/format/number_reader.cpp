@@ -157,6 +157,8 @@ std::optional<double> read_fortran_real(std::string_view word) { return read_rea
 
 std::optional<double> read_list_real(std::string_view word) { return read_real(word, Edit::List); }
 
+bool fits_single(double v) { return std::fabs(v) <= std::numeric_limits<float>::max(); }
+
 std::optional<long long> read_fortran_int(std::string_view word) {
   std::string_view w = strip_blanks(word);
   if (w.empty()) return std::nullopt;

@@ -21,6 +21,10 @@ std::optional<double> read_fortran_real(std::string_view word);
 // any exponent is taken.
 std::optional<double> read_list_real(std::string_view word);
 
+// True when a value read in double precision is finite and fits a
+// single-precision real, the precision the tables keep.
+bool fits_single(double v);
+
 // Reads one whole word as a Fortran integer (optional sign, digits).
 std::optional<long long> read_fortran_int(std::string_view word);
 

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <optional>
 
 #include "core/errors.hpp"
@@ -72,7 +71,7 @@ void read_aim2tab_atoms(Run& run, TextInput& in, const std::string& file, int n)
       auto v = read_f_field(std::string_view(line).substr(24 + 9 * k, 9), 4);
       if (!v) input_error(file, "a coordinate of atom " + std::to_string(i) + " is not a number");
       const double x = *v * kBohr;
-      if (!(std::fabs(x) <= std::numeric_limits<float>::max()))
+      if (!fits_single(x))
         input_error(file, "a coordinate of atom " + std::to_string(i) + " is out of range");
       xc[k] = static_cast<float>(x);
     }
@@ -105,7 +104,7 @@ void readplaton_text(Run& run, TextInput& in, const std::string& filename) {
       double v = 0.0;
       if (fr.real(v) != FreeReader::Status::Ok)
         input_error(file, "ATOM " + trim_right(label) + " without three cartesian coordinates");
-      if (!(std::fabs(v) <= std::numeric_limits<float>::max()))
+      if (!fits_single(v))
         input_error(file, "ATOM " + trim_right(label) + ": coordinate out of range");
       x = static_cast<float>(v);
     }

@@ -21,6 +21,9 @@ float asind(float x);
 // strictly between 0 and 180 degrees and able to close a parallelepiped).
 std::string cell_problem(const UnitCell& cell);
 constexpr float kMaxCellEdge = 10000.0f;
+// A fractional coordinate further than this from the origin is no position:
+// single precision no longer resolves a bond there.
+constexpr float kMaxFractional = 1000.0f;
 
 // Both matrices of a cell: fractional -> cartesian and its inverse.
 Transf orthogonalise(const UnitCell& cell);

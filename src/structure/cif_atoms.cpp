@@ -8,6 +8,7 @@
 #include "core/line_reader.hpp"
 #include "format/number_reader.hpp"
 #include "model/elements.hpp"
+#include "structure/cell.hpp"
 #include "structure/cif_block.hpp"
 
 namespace tesk {
@@ -64,7 +65,7 @@ float coordinate(const CifBlock& cif, const cif::Table::Row& row, std::size_t co
   auto v = cif.number(row[column], item);
   if (!v) cif.unreadable(item, "not given");
   // Beyond a thousand cells single precision no longer resolves a bond.
-  if (std::fabs(*v) > 1000.0) cif.unreadable(item, "'" + cif::as_string(row[column]) + "' is out of range");
+  if (std::fabs(*v) > kMaxFractional) cif.unreadable(item, "'" + cif::as_string(row[column]) + "' is out of range");
   return static_cast<float>(*v);
 }
 

@@ -47,8 +47,7 @@ void read_cell(Run& run, const std::string& record) {
     double v = 0.0;
     if (fr.real(v) != FreeReader::Status::Ok) bad_master_file();
     // Beyond single precision: an infinity, which the cell check rejects.
-    p = std::fabs(v) <= std::numeric_limits<float>::max() ? static_cast<float>(v)
-                                                          : std::numeric_limits<float>::infinity();
+    p = fits_single(v) ? static_cast<float>(v) : std::numeric_limits<float>::infinity();
   }
 }
 
@@ -125,7 +124,7 @@ std::vector<float> read_reals(TextInput& in, std::size_t n) {
     for (const std::string& field : free_fields(record)) {
       if (v.size() == n) break;
       auto x = read_list_real(field);
-      if (!x || !(std::fabs(*x) <= std::numeric_limits<float>::max())) bad_parameter_file();
+      if (!x || !fits_single(*x)) bad_parameter_file();
       v.push_back(static_cast<float>(*x));
     }
   }
@@ -197,7 +196,7 @@ std::array<int, 11> read_atom_line(Run& run, TextInput& in, Atom& a) {
     a.label = run.lx.word(1);
     // NaN, an infinity or a position beyond a thousand cells is no position.
     bool in_range = std::isfinite(a.occ);
-    for (float x : a.xf) in_range = in_range && std::fabs(x) <= 1000.0f;
+    for (float x : a.xf) in_range = in_range && std::fabs(x) <= kMaxFractional;
     if (!in_range)
       err(kRoutine, "Atom " + trim_right(a.label) + " in KQ parameter file: number out of range");
     return idx;

@@ -94,7 +94,7 @@ void check_numbers(const ShelxState& st, const ShelxLine& line, const std::strin
   bool ok = true;
   for (std::size_t k = 1; k < v.size(); ++k) ok = ok && std::isfinite(v[k]);
   for (std::size_t k = 1; resolved && k < 4 && k < v.size(); ++k)
-    ok = ok && std::fabs(v[k]) <= 1000.0f;
+    ok = ok && std::fabs(v[k]) <= kMaxFractional;
   if (!ok) {
     err("ReadShelx", "Atom " + trim_right(label) + " in line " + std::to_string(line.record + 1) +
                          " of " + st.filename + ": number out of range");
