@@ -38,7 +38,7 @@ SearchGrid& search_grid(Run& run) {
   if (sg.count == nall) return sg;
   float maxrad = 0.0f;
   for (int j = 1; j <= nall; ++j) maxrad = std::max(maxrad, bond_radius(run, run.atoms.at(j).iz));
-  float longest = maxrad + maxrad + run.opt.tol1();
+  float longest = maxrad + maxrad + run.opt.tol1() + kCoordinationReach;
   sg.grid.reset(std::max(longest, 2.0f));
   sg.grid.bound_to_points(static_cast<std::size_t>(nall),
                           [&](std::size_t j) -> const Vec3& { return run.atoms.at(static_cast<int>(j) + 1).xc; });
@@ -183,7 +183,7 @@ void getnei(Run& run, int atom, float rmax, int& disordered) {
     std::fill(sg.accepted.begin(), sg.accepted.end(), 0u);
     sg.search = 1;
   }
-  float reach = rmax > 0.0f ? rmax : ri + sg.maxrad + tol1;
+  float reach = rmax > 0.0f ? rmax : ri + sg.maxrad + tol1 + kCoordinationReach;
 
   // The distance tests do not depend on the order; only the same-site test
   // does (the lower atom number wins), so it runs over the survivors in
@@ -200,7 +200,7 @@ void getnei(Run& run, int atom, float rmax, int& disordered) {
     float d = dist(ai.xc, aj.xc);
     // The bond limit is inclusive: a distance equal to it is a bond. Written
     // so that a NaN distance is no bond.
-    float limit = rmax > 0.0f ? rmax : ri + bond_radius(run, aj.iz) + tol1;
+    float limit = rmax > 0.0f ? rmax : bond_limit(run, ai.iz, aj.iz);
     if (!(d <= limit)) continue;
     if (d < kTooClose) continue;
     within.emplace_back(j, d);

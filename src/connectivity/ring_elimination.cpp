@@ -22,9 +22,10 @@ bool finite_point(const Vec3& x) {
   return std::isfinite(x[0]) && std::isfinite(x[1]) && std::isfinite(x[2]);
 }
 
-// Every pair of atoms 1..n within covalent radius + radius + tol1 (the
-// limit included), per atom (index a-1) in ascending atom number, as a scan
-// over all pairs finds them.
+// Every pair of atoms 1..n within the bond limit (covalent radius + radius
+// + tol1, further for a metal and its donor atoms; the limit included), per
+// atom (index a-1) in ascending atom number, as a scan over all pairs finds
+// them.
 std::vector<std::vector<int>> contacts(const Run& run, int n) {
   std::vector<std::vector<int>> adj(static_cast<std::size_t>(n));
   std::vector<float> rad(static_cast<std::size_t>(n));
@@ -34,7 +35,7 @@ std::vector<std::vector<int>> contacts(const Run& run, int n) {
     rmax = std::max(rmax, rad[static_cast<std::size_t>(a - 1)]);
   }
   const float tol1 = run.opt.tol1();
-  const float cut = rmax + rmax + tol1;
+  const float cut = rmax + rmax + tol1 + kCoordinationReach;
   if (n == 0 || !(cut >= 0.0f)) return adj;
 
   // Atoms with a non-finite coordinate stay out of the grid: their distances
@@ -56,7 +57,9 @@ std::vector<std::vector<int>> contacts(const Run& run, int n) {
     near.clear();
     grid.collect(xa, reach, near);
     for (int b : near)
-      if (b != a && dist(xa, run.atoms.at(b).xc) <= ra + rad[static_cast<std::size_t>(b - 1)] + tol1)
+      if (b != a && dist(xa, run.atoms.at(b).xc) <=
+                        ra + rad[static_cast<std::size_t>(b - 1)] + tol1 +
+                            (coordination_pair(run.atoms.at(a).iz, run.atoms.at(b).iz) ? kCoordinationReach : 0.0f))
         list.push_back(b);
     std::sort(list.begin(), list.end());
   }

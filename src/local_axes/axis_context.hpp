@@ -31,8 +31,20 @@ struct AxisContext {
   AxisPoint point(int a) const;
   // A dummy at x (fractional when `frac`), reused when one lies near.
   AxisPoint dummy(bool frac, const Vec3& x);
-  // A dummy at the cell origin or centre, in the form dummies are stored in.
-  AxisPoint fixed_dummy(float at);
+  // A dummy at the cell origin or centre, in the form dummies are stored in,
+  // when that point makes a usable axis from the atom: off the atom, and off
+  // the line of the other axis (`other`, when that axis is already chosen).
+  // Otherwise (an ion at the origin, a linear molecule through it) a dummy
+  // 1 Angstrom from the atom along the cartesian direction least in line
+  // with the other axis, with a note on console and log.
+  AxisPoint fixed_dummy(float at, const AxisPoint* other = nullptr);
+  // The first of `candidates` other than x that is off the line of the axis
+  // from the atom to x; 0 when none is.
+  int off_line(int x, const std::vector<int>& candidates) const;
+  // X to the first neighbour in type order, Y to the next one off its line
+  // (an atom on a centre of symmetry has its second neighbour opposite the
+  // first).
+  void first_two_sorted_axes();
   void axes(AxisLetter first, const AxisPoint& p1, AxisLetter second, const AxisPoint& p2);
   void sym(const char* label);
   // "No neighbors of atom ... were found within" and the dummy note, on

@@ -2,6 +2,7 @@
 // its X, Y and Z axes, so that a wrong axis choice shows at a glance.
 #include "local_axes/axis_plot.hpp"
 
+#include <cmath>
 #include <stdexcept>
 
 #include "core/line_reader.hpp"
@@ -47,6 +48,38 @@ std::array<Vec3, 3> local_frame(const Vec3& origin, const AxisDecision& d) {
   e[i2] = unit(vmult(vmult(a, b), a));
   e[i3] = vmult(e[(i3 + 1) % 3], e[(i3 + 2) % 3]);
   return e;
+}
+
+namespace {
+
+float dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+// Unit lengths, right angles and X x Y = Z, each to 1e-3.
+bool orthonormal_right_handed(const std::array<Vec3, 3>& e) {
+  constexpr float kTol = 1e-3f;
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (std::fabs(dot(e[i], e[i]) - 1.0f) > kTol) return false;
+    if (std::fabs(dot(e[i], e[(i + 1) % 3])) > kTol) return false;
+  }
+  return std::fabs(dot(vmult(e[0], e[1]), e[2]) - 1.0f) <= kTol;
+}
+
+}  // namespace
+
+std::string frame_fault(const Vec3& origin, const AxisDecision& d) {
+  // 0.01 Angstrom: the same-position margin of the neighbour search; the
+  // sine limit is about half a degree.
+  constexpr float kOnAtom = 0.01f, kMinSine = 0.01f;
+  const Vec3 a = vsub(d.p1.xc, origin), b = vsub(d.p2.xc, origin);
+  const float la = rlength(a), lb = rlength(b);
+  if (!(la >= kOnAtom)) return "axis point " + trim_right(d.p1.label) + " lies on the atom";
+  if (!(lb >= kOnAtom)) return "axis point " + trim_right(d.p2.label) + " lies on the atom";
+  if (!(rlength(vmult(a, b)) >= kMinSine * la * lb))
+    return "axis points " + trim_right(d.p1.label) + " and " + trim_right(d.p2.label) +
+           " lie on one line through the atom";
+  if (!orthonormal_right_handed(local_frame(origin, d)))
+    return "its axes are not orthonormal and right-handed";
+  return {};
 }
 
 std::array<Vec3, 3> getdummy(const Vec3& origin, const std::array<Vec3, 3>& frame) {

@@ -18,6 +18,10 @@ struct AxisDecision;
 // right-handed frame (X x Y = Z whichever two letters the rules chose).
 std::array<Vec3, 3> local_frame(const Vec3& origin, const AxisDecision& d);
 
+// Why no frame can be made from the decision, empty when it can: an axis
+// point on the atom, both points on one line through it, or (rounding) a
+// frame that is not orthonormal and right-handed.
+std::string frame_fault(const Vec3& origin, const AxisDecision& d);
 // The three axis tips at 0.2 Angstrom from `origin` along the frame.
 std::array<Vec3, 3> getdummy(const Vec3& origin, const std::array<Vec3, 3>& frame);
 

@@ -3,6 +3,7 @@
 #include "local_axes/axis_rules.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "connectivity/neighbours.hpp"
 #include "connectivity/planes.hpp"
@@ -12,6 +13,8 @@
 #include "local_axes/axis_context.hpp"
 #include "local_axes/dummy_atoms.hpp"
 #include "local_axes/equivalence.hpp"
+#include "local_axes/geometry.hpp"
+#include "structure/cell.hpp"
 
 namespace tesk {
 
@@ -27,7 +30,54 @@ AxisPoint AxisContext::dummy(bool frac, const Vec3& x) {
   return dummy_point(run, adddummyatom(run, frac, x));
 }
 
-AxisPoint AxisContext::fixed_dummy(float at) { return dummy(run.opt.ifra == 1, {at, at, at}); }
+namespace {
+
+// Cartesian x, y or z, whichever is least in line with `dir` (x for a zero
+// direction): at least 54.7 degrees off it.
+std::size_t least_aligned_axis(const Vec3& dir) {
+  std::size_t best = 0;
+  for (std::size_t c = 1; c < 3; ++c)
+    if (std::fabs(dir[c]) < std::fabs(dir[best])) best = c;
+  return best;
+}
+
+}  // namespace
+
+AxisPoint AxisContext::fixed_dummy(float at, const AxisPoint* other) {
+  const Vec3& origin = xc(atom);
+  const Vec3 stored{at, at, at};
+  const Vec3 want = run.opt.ifra == 1 ? rabs(run.transf, 0, stored) : stored;
+  const bool on_atom = rlength(vsub(want, origin)) < kTooClose;
+  const bool on_line = other != nullptr && !off_axis_line(calcang(want, origin, other->xc));
+  if (!on_atom && !on_line) return dummy(run.opt.ifra == 1, stored);
+  const Vec3 dir = other != nullptr ? vsub(other->xc, origin) : Vec3{0.0f, 0.0f, 0.0f};
+  const std::size_t c = least_aligned_axis(dir);
+  Vec3 x = origin;
+  x[c] += 1.0f;
+  const char* names[] = {"x", "y", "z"};
+  run.both_console_first(
+      ffmt("(/' The point ',a,' lies on atom ',a,' or in line with its other axis;',"
+           "/,' dummy made 1 Angstrom from the atom along cartesian ',a,' instead')",
+           {at == 0.0f ? "0,0,0" : "0.5,0.5,0.5", trim_right(run.atoms.at(atom).label), names[c]}));
+  return dummy(false, x);
+}
+
+int AxisContext::off_line(int x, const std::vector<int>& candidates) const {
+  for (int k : candidates)
+    if (k != x && off_axis_line(calcang(xc(x), xc(atom), xc(k)))) return k;
+  return 0;
+}
+
+void AxisContext::first_two_sorted_axes() {
+  const int x = isn(1);
+  const int y = off_line(x, run.nb.isn);
+  if (y > 0) {
+    axes(AxisLetter::X, point(x), AxisLetter::Y, point(y));
+    return;
+  }
+  const AxisPoint px = point(x);
+  axes(AxisLetter::X, px, AxisLetter::Y, fixed_dummy(0.5f, &px));
+}
 
 void AxisContext::axes(AxisLetter first, const AxisPoint& p1, AxisLetter second,
                        const AxisPoint& p2) {
@@ -75,13 +125,16 @@ void widening_search(AxisContext& c) {
   }
   c.sym("NO");
   if (c.run.nb.neig.nnei >= 2) {
-    const int a = c.run.nb.neig.jnei[0], b = c.run.nb.neig.jnei[1];
-    c.axes(X, c.point(a), Y, c.point(b));
+    // The nearest, and the next nearest off its line.
+    const std::vector<int> found = c.run.nb.neig.jnei;
+    const AxisPoint pa = c.point(found[0]);
+    const int b = c.off_line(found[0], found);
+    c.axes(X, pa, Y, b > 0 ? c.point(b) : c.fixed_dummy(0.5f, &pa));
     return;
   }
   c.nothing_found(c.atom, r, " Will make dummies at 0,0,0 and 0.5,0.5,0.5");
-  AxisPoint origin = c.fixed_dummy(0.0f);
-  c.axes(X, origin, Y, c.fixed_dummy(0.5f));
+  const AxisPoint origin = c.fixed_dummy(0.0f);
+  c.axes(X, origin, Y, c.fixed_dummy(0.5f, &origin));
 }
 
 bool too_few_neighbours(const AxisContext& c) {
@@ -98,7 +151,7 @@ bool no_chemistry(const AxisContext& c) {
 void first_two_sorted(AxisContext& c) {
   if (c.nb.nnei < 2) return widening_search(c);
   c.d.rule = AxisRule::NoChemistry;
-  c.axes(X, c.point(c.isn(1)), Y, c.point(c.isn(2)));
+  c.first_two_sorted_axes();
   c.sym("NO");
 }
 

@@ -98,7 +98,7 @@ void one_neighbour(AxisContext& c) {
   float r = 0.0f;
   if (terminal_y_from_search(c, a1, r)) return;
   c.nothing_found(a1, r, kDummyAtOrigin);
-  c.d.p2 = c.fixed_dummy(0.0f);
+  c.d.p2 = c.fixed_dummy(0.0f, &c.d.p1);
 }
 
 // A hydrogen: Z along the X-H bond, Y towards the parent's nearest heavy
@@ -134,7 +134,8 @@ void one_neighbour_hydrogen(AxisContext& c) {
     // not behind the hydrogen.
     run.nb.iprint = 0;
     const int k = first_in_distance_order(run, a1, 10.0f, [&](int j) {
-      return c.z(j) != 1 && j <= run.atoms.natoms && angle(c, c.atom, a1, j) <= 170.0f;
+      return c.z(j) != 1 && j <= run.atoms.natoms && angle(c, c.atom, a1, j) <= 170.0f &&
+             off_axis_line(angle(c, a1, c.atom, j));
     });
     if (k > 0) {
       second_axis_to(c, a1, k, angle(c, c.atom, a1, k));
@@ -142,7 +143,7 @@ void one_neighbour_hydrogen(AxisContext& c) {
     }
     if (!found) {
       c.nothing_found(a1, 10.0f, kDummyAtOrigin);
-      c.d.p2 = c.fixed_dummy(0.0f);
+      c.d.p2 = c.fixed_dummy(0.0f, &c.d.p1);
     }
   }
   if (run.opt.lfh == 1) extendh(run, a1, c.atom);
@@ -164,15 +165,16 @@ void linear(AxisContext& c, int a1, int a2) {
     const std::vector<int> found = c.run.nb.neig.jnei;
     for (std::size_t n = 2; n < found.size(); ++n) {
       const int k = found[n];
+      // An atom on the line itself (the far end of acetylene) gives no X.
       const float ang = angle(c, zatom, c.atom, k);
-      if (ang <= 160.0f) {
+      if (off_axis_line(ang) && ang <= 160.0f) {
         second_axis_to(c, zatom, k, ang);
         return;
       }
     }
   }
   c.nothing_found(c.atom, 10.0f, kDummyAtOrigin);
-  c.d.p2 = c.fixed_dummy(0.0f);
+  c.d.p2 = c.fixed_dummy(0.0f, &c.d.p1);
 }
 
 }  // namespace
@@ -207,7 +209,7 @@ void three_neighbours(AxisContext& c) {
   switch (c.d.case_label) {
     case 300:
     case 310:
-      c.axes(X, c.point(c.isn(1)), Y, c.point(c.isn(2)));
+      c.first_two_sorted_axes();
       c.sym(planar ? "m" : "NO");
       return;
     case 301: {
@@ -245,7 +247,7 @@ void four_neighbours(AxisContext& c) {
   const auto& pairs = c.pairs;
   switch (pairs.size()) {
     case 0:
-      c.axes(X, c.point(c.isn(1)), Y, c.point(c.isn(2)));
+      c.first_two_sorted_axes();
       c.sym("NO");
       return;
     case 1: {
@@ -280,9 +282,16 @@ void four_neighbours(AxisContext& c) {
     }
     default: {
       // Four equivalent neighbours (SiH4, NH4+, CCl4): Z bisects the first
-      // two, Y towards the third.
-      AxisPoint zp = midpoint_dummy(c, c.jnei(1), c.jnei(2));
-      c.axes(Z, zp, Y, c.point(c.jnei(3)));
+      // two, Y towards the next. In a square-planar group the first two may
+      // be trans, with their midpoint on the atom: the first with a cis
+      // partner is bisected instead.
+      int partner = 2;
+      while (partner < 4 && rlength(vsub(midpoint(c.xc(c.jnei(1)), c.xc(c.jnei(partner))),
+                                         c.xc(c.atom))) < kTooClose)
+        ++partner;
+      const int y = partner == 2 ? c.jnei(3) : c.jnei(2);
+      AxisPoint zp = midpoint_dummy(c, c.jnei(1), c.jnei(partner));
+      c.axes(Z, zp, Y, c.point(y));
       c.sym("-42m");
       return;
     }

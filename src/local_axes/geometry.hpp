@@ -3,11 +3,17 @@
 #pragma once
 
 #include "core/sink.hpp"
+#include "connectivity/neighbours.hpp"
 #include "core/vec3.hpp"
 
 namespace tesk {
 
 struct Run;
+
+// An axis point within 10 degrees of the line of the other axis (either way
+// along it) gives no second direction: the same margin the terminal rule
+// uses for the neighbours of its partner.
+inline bool off_axis_line(float angle) { return angle > 10.0f && angle < 170.0f; }
 
 Vec3 midpoint(const Vec3& a, const Vec3& b);
 // The angle at p2 between p1 and p3, in degrees. The cosine is clamped to

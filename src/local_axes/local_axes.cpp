@@ -139,6 +139,10 @@ void fill_record(Run& run, const LabelIndex& index, int atom, const AxisDecision
 void defloc(Run& run, const LabelIndex& index, int atom) {
   AxisDecision d = decide_axes(run, atom);
   assign_kappa_set(run, atom, d);
+  // No row is written for an atom whose axes give no frame.
+  const std::string fault = frame_fault(run.atoms.at(atom).xc, d);
+  if (!fault.empty())
+    err("DefLoc", "no local frame for atom " + trim_right(run.atoms.at(atom).label) + ": " + fault);
   run.out.log << ffmt("(/3a)", {" Symmetry = [", run.atoms.at(atom).sitesym, "]"});
   const std::string row = text_row(run, atom, d);
   run.axes.row[row_of(atom)] = row;

@@ -72,4 +72,37 @@ inline float bond_radius(const Run& run, int z) {
   return run.covrad[static_cast<std::size_t>(z)];
 }
 
+// The radii held for the 3d and 4d metals (Sc-Zn, Y-Cd) are single-bond
+// metallic radii, 1.15-1.45 Angstrom, made for metal-metal bonds. A metal's
+// bonds to the donor atoms of its ligands are longer: high-spin M(II)-OH2
+// is 2.08-2.22 Angstrom (Mohr's salt Fe-O 2.08-2.14, Mn-O 2.17-2.22), while
+// radius + radius + 0.2 stops at 2.10 and cuts coordination octahedra in
+// two. Radii fitted to metal-ligand distances (Cordero et al., Dalton Trans.
+// 2008, 2832) are 0.1-0.45 Angstrom larger than these. Bonds between such a
+// metal and a non-metal donor (B, C, N, O, F, Si, P, S, Cl, As, Se, Br, Te,
+// I) reach this much further; second-shell contacts (M...O of a
+// neighbouring ligand, 2.9 Angstrom and beyond) stay out.
+constexpr float kCoordinationReach = 0.3f;
+
+inline bool coordination_pair(int zi, int zj) {
+  auto metal = [](int z) { return (z >= 21 && z <= 30) || (z >= 39 && z <= 48); };
+  auto donor = [](int z) {
+    switch (z) {
+      case 5: case 6: case 7: case 8: case 9: case 14: case 15: case 16:
+      case 17: case 33: case 34: case 35: case 52: case 53:
+        return true;
+      default:
+        return false;
+    }
+  };
+  return (metal(zi) && donor(zj)) || (metal(zj) && donor(zi));
+}
+
+// The longest distance at which atoms of atomic numbers zi and zj are
+// bonded (the limit itself included).
+inline float bond_limit(const Run& run, int zi, int zj) {
+  return bond_radius(run, zi) + bond_radius(run, zj) + run.opt.tol1() +
+         (coordination_pair(zi, zj) ? kCoordinationReach : 0.0f);
+}
+
 }  // namespace tesk

@@ -177,7 +177,7 @@ void Completion::set_shifts(double fmax) {
 // The untranslated images go into a cell grid; their bounding box lets a
 // list atom skip the translations that take it far from all of them.
 void Completion::file_images() {
-  grid_.reset(std::max(tol1_ + rmax_ + rmax_ + margin_, 0.5f));
+  grid_.reset(std::max(tol1_ + rmax_ + rmax_ + kCoordinationReach + margin_, 0.5f));
   lo_ = {INFINITY, INFINITY, INFINITY};
   hi_ = {-INFINITY, -INFINITY, -INFINITY};
   grid_.bound_to_points(base_cart_.size(), [&](std::size_t b) -> const Vec3& { return base_cart_[b]; });
@@ -209,7 +209,7 @@ Vec3 Completion::image_frac(std::size_t base, int t) const {
 void Completion::visit_images_near(int atom) {
   const Atom& p = run_.atoms.at(atom);
   const float rp = bond_radius(run_, p.iz);
-  const float radius = std::max(tol1_ + rp + rmax_, 0.0f) + margin_;
+  const float radius = std::max(tol1_ + rp + rmax_ + kCoordinationReach, 0.0f) + margin_;
   std::vector<int> bases;
   for (int t = 0; t < translations(); ++t) {
     const auto& s = shift_[static_cast<std::size_t>(t)];
@@ -232,7 +232,8 @@ void Completion::visit_images_near(int atom) {
       float d = dist(rabs(run_.transf, 0, image_frac(base, t)), p.xc);
       if (d < kSameSite) {
         duplicate_.insert(image);
-      } else if (d <= tol1_ + rp + bond_radius(run_, run_.atoms.at(source).iz)) {
+      } else if (d <= tol1_ + rp + bond_radius(run_, run_.atoms.at(source).iz) +
+                           (coordination_pair(p.iz, run_.atoms.at(source).iz) ? kCoordinationReach : 0.0f)) {
         if (duplicate_.count(image) == 0 && bonded_.insert(image).second) acceptable_.push(image);
       }
     }

@@ -78,6 +78,23 @@ TEST(BondCriterion, LimitIsInclusiveAndTooCloseIsStrict) {
   EXPECT_FALSE(bonded_at(6, 6, 0.3f));
 }
 
+// A 3d or 4d metal reaches its ligands' donor atoms 0.3 Angstrom further:
+// the whole Fe(H2O)6 octahedron of Mohr's salt (Fe-O 2.08-2.14), Mn(II)-O
+// and -N; not the next shell, and no other pair.
+TEST(BondCriterion, MetalToDonorAtoms) {
+  const struct {
+    int z1, z2;
+    float d;
+    bool bonded;
+  } rows[] = {
+      {26, 8, 2.14f, true},   {26, 8, 2.39f, true},  {26, 8, 2.41f, false}, {8, 25, 2.22f, true},
+      {25, 7, 2.29f, true},   {44, 17, 2.44f, true}, {29, 8, 2.95f, false}, {26, 1, 1.78f, false},
+      {26, 26, 2.55f, false}, {12, 8, 2.30f, false}, {6, 8, 1.71f, false},
+  };
+  for (const auto& r : rows)
+    EXPECT_EQ(bonded_at(r.z1, r.z2, r.d), r.bonded) << r.z1 << "-" << r.z2 << " at " << r.d;
+}
+
 TEST(BondCriterion, NanDistanceIsNoBond) {
   // 'd > limit' is false for NaN: an atom at NaN once bonded to everything.
   EXPECT_FALSE(bonded_at(6, 6, NAN));

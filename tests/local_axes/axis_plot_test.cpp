@@ -56,6 +56,32 @@ TEST(AxisPlot, FrameIsRightHandedForEveryLetterPair) {
   }
 }
 
+// The check made before an atom's row is written: a usable pair of points
+// passes, a point on the atom or two points in line with it do not.
+TEST(AxisPlot, FrameFaults) {
+  struct Row {
+    Vec3 p1, p2;
+    const char* fault;
+  };
+  const Row rows[] = {
+      {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, ""},
+      {{0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, "axis point A lies on the atom"},
+      {{1.0f, 0.0f, 0.0f}, {0.0f, 0.005f, 0.0f}, "axis point B lies on the atom"},
+      {{1.0f, 0.0f, 0.0f}, {-2.0f, 0.001f, 0.0f}, "axis points A and B lie on one line through the atom"},
+      {{1.0f, 0.0f, 0.0f}, {2.0f, 0.0f, 0.0f}, "axis points A and B lie on one line through the atom"},
+  };
+  for (const Row& r : rows) {
+    AxisDecision d;
+    d.first = AxisLetter::Z;
+    d.second = AxisLetter::X;
+    d.p1 = at(r.p1);
+    d.p1.label = "A       ";
+    d.p2 = at(r.p2);
+    d.p2.label = "B";
+    EXPECT_EQ(frame_fault({0.0f, 0.0f, 0.0f}, d), r.fault);
+  }
+}
+
 // Water oxygen O1, atom 12, at (1, 2, 3) with its hydrogens at (+-0.8, 0,
 // 0.6) from it: Z to the midpoint dummy (straight up), Y to H1 (so along +x).
 // X = Y x Z points along -y; taking a x b for the remaining letter would put

@@ -123,7 +123,32 @@ const Case kCases[] = {
        m.at("CL1", {30, 0, 0});
      },
      false,
-     {{"NA1", "DUM1 X DUM2 Y NO"}, {"CL1", "DUM1 X DUM2 Y NO"}}},
+     // NA1 stands on the cell origin, and from CL1 the origin and the cell
+     // centre lie almost in line: dummies 1 Angstrom out along x or y
+     // replace them.
+     {{"NA1", "DUM1 X DUM2 Y NO"}, {"CL1", "DUM3 X DUM4 Y NO"}}},
+    {"acetylene",
+     [](Molecule& m) {
+       m.at("C1", {0, 0, 0});
+       m.at("C2", {1.20f, 0, 0});
+       m.at("H1", {-1.06f, 0, 0});
+       m.at("H2", {2.26f, 0, 0});
+     },
+     false,
+     // Nothing lies off the line: X (Y for H) goes to a dummy off it, not to
+     // the far end of the molecule or to the origin dummy on C1.
+     {{"C1", "C2 Z DUM1 X cyl"}, {"C2", "C1 Z DUM2 X cyl"}, {"H1", "C1 Z DUM3 Y cyl"}}},
+    {"square-planar tetrachloronickelate",
+     [](Molecule& m) {
+       m.at("NI1", {0, 0, 0});
+       m.at("CL1", {2.2f, 0, 0});
+       m.at("CL2", {-2.2f, 0, 0});
+       m.at("CL3", {0, 2.2f, 0});
+       m.at("CL4", {0, -2.2f, 0});
+     },
+     false,
+     // CL1 and CL2 are trans: Z bisects CL1 and its cis neighbour CL3.
+     {{"NI1", "DUM1 Z CL2 Y -42m"}}},
     {"two distant atoms",
      [](Molecule& m) {
        m.at("NA1", {0, 0, 0});

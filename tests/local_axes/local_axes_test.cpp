@@ -34,12 +34,14 @@ TEST(LocalAxes, LoneIonRowRecordAndAngFile) {
   run.atoms.at(1).lmax = 4;
   localdef(run);
 
+  // Seen from the ion the cell centre lies 6 degrees off the line to the
+  // origin: the second dummy goes 1 Angstrom along x instead.
   const std::string row = "NA1      DUM1      X  NA1      DUM2     Y   R   2  1   1   4   NO   ";
   EXPECT_EQ(run.axes.row[0], row);
   EXPECT_EQ(kqmas.str(),
             "ATOM     ATOM0    AX1 ATOM1    ATOM2   AX2 R/L TP TBL KAP LMX SITESYM  CHEMCON\n" + row +
                 "\nDUM1        0.000000    0.000000    0.000000\n"
-                "DUM2        0.500000    0.500000    0.500000\nEND ATOM\n");
+                "DUM2        2.000000    2.000000    3.000000\nEND ATOM\n");
   EXPECT_NE(console.str().find("\n " + row + "\n"), std::string::npos);
   const AxisRecord& r = run.axes.rec[0];
   EXPECT_EQ((std::vector<int>{r.ax1, r.ax2, r.atom1, r.self, r.atom2, r.kset, r.lmax, r.hand, r.chemcon}),
@@ -48,7 +50,7 @@ TEST(LocalAxes, LoneIonRowRecordAndAngFile) {
             "ANGSTROM\n"
             "ATOM NA1                1.0000        2.0000        3.0000\n"
             "ATOM Li(1)          0.0000        0.0000        0.0000\n"
-            "ATOM Li(2)          0.5000        0.5000        0.5000\n");
+            "ATOM Li(2)          2.0000        2.0000        3.0000\n");
 }
 
 // Two water molecules: the second's atoms name the first's as CHEMCON.
