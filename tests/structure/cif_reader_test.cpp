@@ -180,6 +180,13 @@ TEST(CifReader, SpaceGroupsGiveTheShelxOperators) {
       {"P2_1/c, older loop name, half the group listed: completed",
        "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n-x,1/2+y,1/2-z\n-X,-Y,-Z\n",
        "aspirin_p21c.ins", 4, "LATT C P", 1},
+      {"P2_1/c, decimal translations of an older entry",
+       "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n-x,0.5+y,0.50-z\n-x,-y,-z\nx,-0.5-y,z-.5\n",
+       "aspirin_p21c.ins", 4, "LATT C P", 1},
+      {"P3_221, thirds written to four decimals",
+       "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n-y,x-y,z+0.6667\n-x+y,-x,0.3333+z\ny,x,-z\n"
+       "x-y,-y,0.3333-z\n-x,-x+y,0.6667-z\n",
+       "protein_3odl_resi.ins", 6, "LATT A P", 5},
       {"C2/c, Hall symbol", "_space_group_name_Hall '-C 2yc'\n", "ch2cl2_c2c_fragment.ins", 8,
        "LATT C C", 1},
       {"R-3c on hexagonal axes, H-M without :H (the cell angles decide)",
@@ -288,6 +295,11 @@ TEST(CifReader, MalformedBlocksStopWithFileBlockAndItem) {
            "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'x,17777777777777777777/2-y,-z'\n" + sites("C1 C 0 0 0\n"),
        "", FatalError::Kind::Input,
        "block data_x, _symmetry_equiv_pos_as_xyz: the operator 'x,17777777777777777777/2-y,-z' cannot be read"},
+      {"decimal translation that is no twelfth", "data_x\n" + kCell +
+           "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'-x,y+0.37,-z'\n" + sites("C1 C 0 0 0\n"),
+       "", FatalError::Kind::Input,
+       "block data_x, _symmetry_equiv_pos_as_xyz: the operator '-x,y+0.37,-z' has a translation "
+       "that is no multiple of 1/12"},
       {"operator of infinite order", "data_x\n" + kCell +
            "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'x+y,x,z'\n" + sites("C1 C 0 0 0\n"),
        "", FatalError::Kind::Input,
