@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -235,15 +236,17 @@ const std::string kThreeBlocks =
 
 TEST(CifReader, DataBlockFromTheInputLineOrTheFirstWithAtoms) {
   const struct {
+    const char* head;  // bytes before the first block
     const char* block;
     const char* label;
     int nsym;
-  } cases[] = {{"", "O(1)    ", 1}, {"second", "N(7)    ", 2}, {"data_SECOND", "N(7)    ", 2},
-               {"first", "O(1)    ", 1}};
+  } cases[] = {{"", "", "O(1)    ", 1}, {"", "second", "N(7)    ", 2},
+               {"", "data_SECOND", "N(7)    ", 2}, {"", "first", "O(1)    ", 1},
+               {"\xEF\xBB\xBF", "second", "N(7)    ", 2}};  // UTF-8 byte-order mark
   for (const auto& c : cases) {
     SCOPED_TRACE(c.block);
     CifRun r;
-    r.read_text(kThreeBlocks, c.block);
+    r.read_text(c.head + kThreeBlocks, c.block);
     ASSERT_EQ(r.run.atoms.natoms, 1);
     EXPECT_EQ(r.run.atoms.at(1).label, c.label);
     EXPECT_EQ(r.run.symm.nsym(), c.nsym);
@@ -349,16 +352,15 @@ TEST(CifReader, MalformedBlocksStopWithFileBlockAndItem) {
 }
 
 TEST(CifReader, FilesThatCannotBeOpenedOrParsed) {
-  {
+  const char* const kMessages[][2] = {{"missing.cif", "Error opening CIF file missing.cif"},
+                                      {"folder.cif", "CIF file folder.cif is a directory"}};
+  for (const auto& [name, message] : kMessages) {
     testing::ScratchDir dir;
+    std::filesystem::create_directory("folder.cif");
     CifRun r;
-    try {
-      readcif(r.run, "missing.cif", "", ShelxHeaders{});
-      FAIL();
-    } catch (const FatalError& e) {
-      EXPECT_EQ(e.routine(), "ReadCif");
-      EXPECT_EQ(e.message(), "Error opening CIF file missing.cif");
-    }
+    const FatalError e = CifRun::stop_of([&] { readcif(r.run, name, "", ShelxHeaders{}); });
+    EXPECT_EQ(e.routine(), "ReadCif");
+    EXPECT_EQ(e.message(), message);
   }
   // A loop whose values do not fill its last row is a CIF syntax error.
   CifRun r;
