@@ -284,8 +284,15 @@ std::string entry_group_name(const Databank& bank, std::size_t line) {
 
 std::size_t readfile(Databank& bank, std::size_t& pos) {
   std::size_t line = bank.next_noncomment(pos);
-  if (line >= bank.size())
-    err("ReadFile", "Error reading unit = " + std::to_string(kDatabankUnit));
+  if (line >= bank.size()) {
+    // Only an entry being read asks for another line: name the file and the
+    // header of the entry that the end of the file cuts off.
+    std::size_t header = bank.size();
+    while (header > 0 && !is_entry_header(bank.raw[header - 1])) --header;
+    err("ReadFile", "Error reading databank " + bank.path + ": the file ends at line " +
+                        std::to_string(bank.size()) + " inside the entry of line " +
+                        std::to_string(header));
+  }
   pos = line + 1;
   bank.record(line);
   return line;

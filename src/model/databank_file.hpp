@@ -12,7 +12,6 @@
 
 namespace tesk {
 
-constexpr int kDatabankUnit = 47;       // the unit the databank is read on; errors name it
 constexpr int kDbLineLength = 200;      // databank lines are read into 200 columns
 constexpr int kMaxNeighbourTypes = 10;  // neighbour-type lines per entry
 

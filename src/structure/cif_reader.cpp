@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -30,6 +31,8 @@ namespace {
 constexpr const char* kRoutine = "ReadCif";
 
 std::string file_bytes(const std::string& file) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(file, ec)) err(kRoutine, "CIF file " + file + " is a directory");
   std::ifstream in(file, std::ios::binary);
   if (!in) err(kRoutine, "Error opening CIF file " + file);
   std::ostringstream text;
@@ -38,6 +41,8 @@ std::string file_bytes(const std::string& file) {
 }
 
 cif::Document parse(std::string_view data, const std::string& file) {
+  // Editors on Windows start a UTF-8 file with a byte-order mark.
+  if (data.starts_with("\xEF\xBB\xBF")) data.remove_prefix(3);
   try {
     return cif::read_memory(data.data(), data.size(), file.c_str());
   } catch (const std::exception& e) {

@@ -8,10 +8,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <set>
 #include <string_view>
 
 #include <gemmi/symmetry.hpp>
+
+#include "format/number_reader.hpp"
+#include "structure/symmetry.hpp"
 
 namespace tesk {
 namespace {
@@ -39,6 +43,37 @@ bool plausible_text(std::string_view text) {
     if (run > 3) return false;
   }
   return true;
+}
+
+// Older database entries write translations as decimals ("0.5+x",
+// "x+0.6667"); gemmi reads fractions only. Each decimal number becomes the
+// twelfths it stands for ("6/12+x"); empty when one is no rounded twelfth.
+std::optional<std::string> decimals_as_twelfths(std::string_view text) {
+  auto is_number_char = [](char c) { return c == '.' || std::isdigit(static_cast<unsigned char>(c)); };
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t end = i;
+    while (end < text.size() && is_number_char(text[end])) ++end;
+    const std::string_view word = text.substr(i, end - i);
+    if (word.empty()) {
+      out += text[i++];
+      continue;
+    }
+    i = end;
+    if (word.find('.') == std::string_view::npos) {
+      out += word;
+      continue;
+    }
+    const auto value = read_fortran_real(word);
+    if (!value) {
+      out += word;  // left for the triplet parser to refuse
+      continue;
+    }
+    const auto k = twelfths(*value);
+    if (!k) return std::nullopt;
+    out += std::to_string(*k) + "/12";
+  }
+  return out;
 }
 
 // A rotation part that some power up to the sixth turns into the identity,
@@ -211,9 +246,12 @@ ShelxSymmetry symmetry_from_triplets(const std::vector<std::string>& triplets) {
   g.cen_ops.push_back({0, 0, 0});
   std::vector<Op> listed;
   for (const std::string& t : triplets) {
-    if (!plausible_text(t)) return failed("the operator '" + t + "' cannot be read");
+    const auto fractions = decimals_as_twelfths(t);
+    if (!fractions)
+      return failed("the operator '" + t + "' has a translation that is no multiple of 1/12");
+    if (!plausible_text(*fractions)) return failed("the operator '" + t + "' cannot be read");
     try {
-      listed.push_back(wrapped(gemmi::parse_triplet(t)));
+      listed.push_back(wrapped(gemmi::parse_triplet(*fractions)));
     } catch (const std::exception&) {
       return failed("the operator '" + t + "' cannot be read");
     }

@@ -231,6 +231,9 @@ void shelx_atoms(Run& run, const TextInput& in, ShelxState& st) {
   while (lines.next(line)) {
     if (line.kind == ShelxLine::Kind::End) break;  // difference peaks follow END
     if (line.kind == ShelxLine::Kind::Instruction) {
+      // SHELXL reads no atom after HKLF: a .res file lists the difference
+      // peaks and the pseudo-atoms of the last map there, before END.
+      if (line.key == "HKLF") break;
       if (line.key == "RESI") res = read_resi(line);
       continue;
     }

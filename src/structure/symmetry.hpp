@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,14 @@ void removerot(std::string& text, std::array<float, 3>& rotcol);
 // Cuts `text` at `delimiter` (a blank: at runs of blanks) into at most `n`
 // trimmed, non-empty items, each cut to `maxlen` characters.
 std::vector<std::string> split(std::string_view text, char delimiter, int n, int maxlen);
+
+// Crystallographic translations are multiples of 1/12. A decimal written to
+// two places or more (0.33, 0.6667, 0.0833) lies within 0.005 of the twelfth
+// it stands for, while twelfths lie 0.083 apart: such a value is read as that
+// twelfth, counted here (0.6667 gives 8). No count when t lies farther off.
+std::optional<long> twelfths(double t);
+// t snapped onto its twelfth, or t itself when it is no rounded twelfth.
+float snap_twelfth(double t);
 
 // Text form of an operator, as printed by symout (" - X, 1/2 + Y, - Z").
 std::string opout(const SymOp& op);

@@ -70,7 +70,7 @@ bool read_numeric(const std::vector<std::string>& items, SymOp& op) {
       if (!v) return false;
       const float f = static_cast<float>(*v);
       if (n == 0) {
-        op.trn[i] = f;
+        op.trn[i] = snap_twelfth(*v);
       } else {
         op.rot[n - 1][i] = f;
       }
@@ -105,6 +105,18 @@ bool read_operator(const std::string& text, SymOp& op) {
 }
 
 }  // namespace
+
+std::optional<long> twelfths(double t) {
+  const double k = std::round(12.0 * t);
+  if (!std::isfinite(k) || std::fabs(k) > 1.0e6 || std::fabs(12.0 * t - k) > 12.0 * 0.005)
+    return std::nullopt;
+  return static_cast<long>(k);
+}
+
+float snap_twelfth(double t) {
+  const auto k = twelfths(t);
+  return k ? static_cast<float>(*k) / 12.0f : static_cast<float>(t);
+}
 
 std::vector<std::string> split(std::string_view text, char delimiter, int n, int maxlen) {
   std::vector<std::string> items;
@@ -149,7 +161,7 @@ bool symop(std::string_view text, float& t, std::array<float, 3>& rotcol) {
   if (rest.empty()) return true;
   if (rest.find('/') == std::string::npos) {
     if (const auto v = read_fortran_real(rest)) {
-      t = static_cast<float>(*v);
+      t = snap_twelfth(*v);
       return true;
     }
   }

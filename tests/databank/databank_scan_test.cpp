@@ -66,7 +66,13 @@ class PlainScan {
 
   Rec readfile() {
     for (;;) {
-      if (pos_ >= lines_.size()) err("ReadFile", "Error reading unit = 47");
+      if (pos_ >= lines_.size()) {
+        std::size_t h = lines_.size();
+        while (h > 0 && lines_[h - 1].substr(0, 4) != "ATOM") --h;
+        err("ReadFile", "Error reading databank random.db: the file ends at line " +
+                            std::to_string(lines_.size()) + " inside the entry of line " +
+                            std::to_string(h));
+      }
       std::size_t i = pos_++;
       if (!lines_[i].empty() && lines_[i][0] == '!') continue;
       Rec r{i, {}, upper(fixed_width(raw(i), 200))};

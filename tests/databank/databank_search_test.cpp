@@ -366,7 +366,8 @@ ATOM  6  CM  truncated
   FatalError e = search_error(m, M::kMethanolC);
   EXPECT_EQ(e.kind(), FatalError::Kind::Err);
   EXPECT_EQ(e.routine(), "ReadFile");
-  EXPECT_EQ(e.message(), "Error reading unit = 47");
+  EXPECT_EQ(e.message(),
+            "Error reading databank test.db: the file ends at line 11 inside the entry of line 11");
 
   // A match needs one more record after its last PLMS line.
   Molecules last;

@@ -259,7 +259,8 @@ TEST(Report, RunStoppedInsideTheLoopReportsWhatWasDecided) {
   const json doc = read_report();
   EXPECT_EQ(doc["status"], "stopped");
   EXPECT_EQ(doc["error"]["routine"], "ReadFile");
-  EXPECT_EQ(doc["error"]["message"], "Error reading unit = 47");
+  EXPECT_EQ(doc["error"]["message"],
+            "Error reading databank example.db: the file ends at line 1 inside the entry of line 1");
   const int treated = doc["counts"]["treated_atoms"];
   EXPECT_EQ(treated, 3);  // O(2), H(2), O(3); C(2) is the fourth atom
   for (int i = 0; i < 21; ++i)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -180,6 +181,13 @@ TEST(CifReader, SpaceGroupsGiveTheShelxOperators) {
       {"P2_1/c, older loop name, half the group listed: completed",
        "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n-x,1/2+y,1/2-z\n-X,-Y,-Z\n",
        "aspirin_p21c.ins", 4, "LATT C P", 1},
+      {"P2_1/c, decimal translations of an older entry",
+       "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n-x,0.5+y,0.50-z\n-x,-y,-z\nx,-0.5-y,z-.5\n",
+       "aspirin_p21c.ins", 4, "LATT C P", 1},
+      {"P3_221, thirds written to four decimals",
+       "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n-y,x-y,z+0.6667\n-x+y,-x,0.3333+z\ny,x,-z\n"
+       "x-y,-y,0.3333-z\n-x,-x+y,0.6667-z\n",
+       "protein_3odl_resi.ins", 6, "LATT A P", 5},
       {"C2/c, Hall symbol", "_space_group_name_Hall '-C 2yc'\n", "ch2cl2_c2c_fragment.ins", 8,
        "LATT C C", 1},
       {"R-3c on hexagonal axes, H-M without :H (the cell angles decide)",
@@ -228,15 +236,17 @@ const std::string kThreeBlocks =
 
 TEST(CifReader, DataBlockFromTheInputLineOrTheFirstWithAtoms) {
   const struct {
+    const char* head;  // bytes before the first block
     const char* block;
     const char* label;
     int nsym;
-  } cases[] = {{"", "O(1)    ", 1}, {"second", "N(7)    ", 2}, {"data_SECOND", "N(7)    ", 2},
-               {"first", "O(1)    ", 1}};
+  } cases[] = {{"", "", "O(1)    ", 1}, {"", "second", "N(7)    ", 2},
+               {"", "data_SECOND", "N(7)    ", 2}, {"", "first", "O(1)    ", 1},
+               {"\xEF\xBB\xBF", "second", "N(7)    ", 2}};  // UTF-8 byte-order mark
   for (const auto& c : cases) {
     SCOPED_TRACE(c.block);
     CifRun r;
-    r.read_text(kThreeBlocks, c.block);
+    r.read_text(c.head + kThreeBlocks, c.block);
     ASSERT_EQ(r.run.atoms.natoms, 1);
     EXPECT_EQ(r.run.atoms.at(1).label, c.label);
     EXPECT_EQ(r.run.symm.nsym(), c.nsym);
@@ -288,6 +298,11 @@ TEST(CifReader, MalformedBlocksStopWithFileBlockAndItem) {
            "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'x,17777777777777777777/2-y,-z'\n" + sites("C1 C 0 0 0\n"),
        "", FatalError::Kind::Input,
        "block data_x, _symmetry_equiv_pos_as_xyz: the operator 'x,17777777777777777777/2-y,-z' cannot be read"},
+      {"decimal translation that is no twelfth", "data_x\n" + kCell +
+           "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'-x,y+0.37,-z'\n" + sites("C1 C 0 0 0\n"),
+       "", FatalError::Kind::Input,
+       "block data_x, _symmetry_equiv_pos_as_xyz: the operator '-x,y+0.37,-z' has a translation "
+       "that is no multiple of 1/12"},
       {"operator of infinite order", "data_x\n" + kCell +
            "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'x+y,x,z'\n" + sites("C1 C 0 0 0\n"),
        "", FatalError::Kind::Input,
@@ -337,16 +352,15 @@ TEST(CifReader, MalformedBlocksStopWithFileBlockAndItem) {
 }
 
 TEST(CifReader, FilesThatCannotBeOpenedOrParsed) {
-  {
+  const char* const kMessages[][2] = {{"missing.cif", "Error opening CIF file missing.cif"},
+                                      {"folder.cif", "CIF file folder.cif is a directory"}};
+  for (const auto& [name, message] : kMessages) {
     testing::ScratchDir dir;
+    std::filesystem::create_directory("folder.cif");
     CifRun r;
-    try {
-      readcif(r.run, "missing.cif", "", ShelxHeaders{});
-      FAIL();
-    } catch (const FatalError& e) {
-      EXPECT_EQ(e.routine(), "ReadCif");
-      EXPECT_EQ(e.message(), "Error opening CIF file missing.cif");
-    }
+    const FatalError e = CifRun::stop_of([&] { readcif(r.run, name, "", ShelxHeaders{}); });
+    EXPECT_EQ(e.routine(), "ReadCif");
+    EXPECT_EQ(e.message(), message);
   }
   // A loop whose values do not fill its last row is a CIF syntax error.
   CifRun r;

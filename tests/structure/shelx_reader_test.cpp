@@ -129,10 +129,19 @@ TEST(ShelxReader, ModernFileLayout) {
   EXPECT_FLOAT_EQ(r.atom(2).uij[0], 0.05f);
 }
 
-TEST(ShelxReader, EndStopsTheAtomListBeforeDifferencePeaks) {
-  ShelxRun r;
-  r.read_text(kCubic + "SFAC C\nC1 1 0.1 0.2 0.3 11.0 0.05\nEND\nQ1 1 0.1 0.1 0.1 11.0 0.05 1.23\n");
-  EXPECT_EQ(r.run.atoms.natoms, 1);
+TEST(ShelxReader, HklfAndEndStopTheAtomListBeforeDifferencePeaks) {
+  // What follows the one atom C1: peaks and pseudo-atoms of a .res file.
+  const char* const kTails[] = {
+      "END\nQ1 1 0.1 0.1 0.1 11.0 0.05 1.23\n",
+      "HKLF 4\nQ1 1 0.1 0.1 0.1 11.0 0.05 1.23\nEND\n",
+      "HKLF 4\nREM peaks\nH99 2 0.12 0.2 0.3 11.0 0.05\nEND\n",
+      "HKLF 4\nH99 2 0.12 0.2 0.3 11.0 0.05\n",
+  };
+  for (const char* tail : kTails) {
+    ShelxRun r;
+    r.read_text(kCubic + "SFAC C H\nC1 1 0.1 0.2 0.3 11.0 0.05\n" + tail);
+    EXPECT_EQ(r.run.atoms.natoms, 1) << tail;
+  }
 }
 
 TEST(ShelxReader, DifferencePeakBeforeEndStops) {

@@ -57,7 +57,10 @@ TEST(Symcrd, Translations) {
       {"SYMM -1/4+X, Y-3/4, Z", {-0.25f, -0.75f, 0}},
       {"SYMM Y, X, -Z+ 0.50000", {0, 0, 0.5f}},
       {"SYMM X, Y, Z-0.25", {0, 0, -0.25f}},
-      {"SYMM X, Y, Z+1E-1", {0, 0, 0.1f}},
+      {"SYMM X, Y, Z+1E-1", {0, 0, 0.1f}},  // no twelfth: as written
+      // decimals rounded from twelfths are read as the twelfths
+      {"SYMM X+0.6667, Y+0.33, Z-0.0833", {8.0f / 12.0f, 4.0f / 12.0f, -1.0f / 12.0f}},
+      {"SYMM 0.1667 1 0 0 0.8333 0 1 0 0 0 0 1", {2.0f / 12.0f, 10.0f / 12.0f, 0}},
   };
   for (const auto& r : rows) EXPECT_EQ(parse_one(r.card).trn, r.trn) << r.card;
 }
