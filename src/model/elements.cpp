@@ -6,14 +6,14 @@
 namespace tesk {
 namespace {
 
-constexpr std::array<const char*, 92> kSymbols = {
+constexpr std::array<const char*, 96> kSymbols = {
     "H ", "He", "Li", "Be", "B ", "C ", "N ", "O ", "F ", "Ne", "Na", "Mg", "Al", "Si", "P ",
     "S ", "Cl", "Ar", "K ", "Ca", "Sc", "Ti", "V ", "Cr", "Mn", "Fe", "Co", "Ni", "Cu", "Zn",
     "Ga", "Ge", "As", "Se", "Br", "Kr", "Rb", "Sr", "Y ", "Zr", "Nb", "Mo", "Tc", "Ru", "Rh",
     "Pd", "Ag", "Cd", "In", "Sn", "Sb", "Te", "I ", "Xe", "Cs", "Ba", "La", "Ce", "Pr", "Nd",
     "Pm", "Sm", "Eu", "Gd", "Tb", "Dy", "Ho", "Er", "Tm", "Yb", "Lu", "Hf", "Ta", "W ", "Re",
     "Os", "Ir", "Pt", "Au", "Hg", "Tl", "Pb", "Bi", "Po", "At", "Rn", "Fr", "Ra", "Ac", "Th",
-    "Pa", "U "};
+    "Pa", "U ", "Np", "Pu", "Am", "Cm"};
 
 constexpr std::array<float, 56> kCovrad = {
     0.40f, 0.93f, 1.23f, 0.90f, 0.82f, 0.77f, 0.75f, 0.73f, 0.72f, 0.71f, 1.54f, 1.36f,
@@ -68,7 +68,7 @@ int one_letter(char c) {
 }  // namespace
 
 std::string atsym(int z) {
-  if (z < 1 || z > 92) return "  ";
+  if (z < 1 || z > kMaxSymbolZ) return "  ";
   return kSymbols[static_cast<std::size_t>(z - 1)];
 }
 

@@ -8,11 +8,11 @@
 
 namespace tesk {
 
-constexpr int kMaxSymbolZ = 96;  // atsym has 96 entries, 93..96 empty
+constexpr int kMaxSymbolZ = 96;  // atsym runs from H to Cm
 constexpr int kMaxRadiusZ = 56;  // covrad has 56 entries, 55 and 56 zero
 
 // Two-character symbol, one-letter symbols followed by a blank ("C ", "Cl");
-// two blanks for Z outside 1..92.
+// two blanks for Z outside 1..96.
 std::string atsym(int z);
 
 // The tabulated covalent radius in Angstrom; 0.0 for Z outside 1..56.

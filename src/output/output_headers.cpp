@@ -6,17 +6,11 @@
 #include "model/run.hpp"
 #include "format/fortran_format.hpp"
 #include "model/elements.hpp"
+#include "model/orbitals.hpp"
 
 namespace tesk {
 
 namespace {
-
-// Positions of the shells in a SCAT row.
-enum Shell { S1, S2, S3, S4, P2, P3, P4, D3, D4, F4, S5, P5 };
-
-void put(std::array<int, 18>& codes, Shell shell, int value) {
-  codes[static_cast<std::size_t>(shell)] = value;
-}
 
 const std::string kBangs(79, '!');
 
@@ -24,44 +18,9 @@ const std::string kBangs(79, '!');
 
 void kq_line(Sink& out, std::string_view text) { out << ffmt("(100a)", {text}); }
 
-// Shells fill in the order 1s 2s 2p 3s 3p 4s 3d 4p. A shell of the outermost
-// row (and the 3d shell of the transition metals) is valence; once the next
-// noble gas is passed it becomes core. Each rule overwrites the earlier ones.
 std::array<int, 18> getsft(int z) {
-  std::array<int, 18> c{};
-  if (z == 1) put(c, S1, -1);
-  if (z == 2) put(c, S1, -2);
-  if (z > 2) put(c, S1, 2);
-
-  if (z == 3) put(c, S2, -1);
-  if (z > 3) put(c, S2, -2);
-  if (z > 10) put(c, S2, 2);
-  if (z > 4 && z <= 10) put(c, P2, 4 - z);
-  if (z > 10) put(c, P2, 6);
-
-  if (z == 11) put(c, S3, -1);
-  if (z > 11) put(c, S3, -2);
-  if (z > 18) put(c, S3, 2);
-  if (z > 12 && z <= 18) put(c, P3, 12 - z);
-  if (z > 18) put(c, P3, 6);
-
-  if (z == 19) put(c, S4, -1);
-  if (z >= 20) put(c, S4, -2);
-  if (z > 36) put(c, S4, 2);
-  if (z > 20 && z <= 30) put(c, D3, 20 - z);
-  if (z > 30) put(c, D3, -10);
-  if (z > 36) put(c, D3, 10);
-  if (z > 30 && z <= 36) put(c, P4, 30 - z);
-  if (z > 36) put(c, P4, 6);
-
-  if (z == 53) {
-    put(c, D4, 10);
-    put(c, S5, -2);
-    put(c, P5, -5);
-  } else if (z > 36) {
-    err("GetSFT", "atomic number not implemented yet");
-  }
-  return c;
+  if (z > kMaxOrbitalZ) err("GetSFT", "atomic number not implemented yet");
+  return orbital_codes(z);
 }
 
 void kq_title(Run& run) {

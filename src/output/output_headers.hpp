@@ -15,8 +15,8 @@ namespace tesk {
 struct Run;
 
 // Orbital codes in the order 1S 2S 3S 4S 2P 3P 4P 3D 4D 4F 5S 5P 6S 6P 5D 7S 6D 5F:
-// 0 empty, positive a filled core shell, negative a valence shell.
-// err("GetSFT", ...) for Z above 36 other than iodine.
+// 0 empty, positive a filled core shell, negative a valence shell; all zero
+// for atomic number 0. err("GetSFT", ...) above 96.
 std::array<int, 18> getsft(int z);
 
 // A line of kq_tesk.mas, the text as it stands ("(100a)").

@@ -30,7 +30,8 @@ TEST(ElementTables, SymbolsAndRadii) {
   EXPECT_EQ(atsym(6), "C ");
   EXPECT_EQ(atsym(17), "Cl");
   EXPECT_EQ(atsym(92), "U ");
-  EXPECT_EQ(atsym(93), "  ");  // entries 93..96 are empty
+  EXPECT_EQ(atsym(96), "Cm");
+  EXPECT_EQ(atsym(97), "  ");
   EXPECT_EQ(atsym(0), "  ");
 
   EXPECT_FLOAT_EQ(covrad_table(1), 0.40f);
@@ -44,7 +45,7 @@ TEST(ElementTables, SymbolsAndRadii) {
 
 // Every symbol in the table maps back to its own atomic number.
 TEST(ElementTables, SymbolTableAgreesWithIatnum) {
-  for (int z = 1; z <= 92; ++z) EXPECT_EQ(iatnum(atsym(z)), z) << atsym(z);
+  for (int z = 1; z <= kMaxSymbolZ; ++z) EXPECT_EQ(iatnum(atsym(z)), z) << atsym(z);
 }
 
 }  // namespace
