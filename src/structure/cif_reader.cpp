@@ -20,6 +20,7 @@
 #include "structure/cell.hpp"
 #include "structure/cif_block.hpp"
 #include "structure/cif_symmetry.hpp"
+#include "structure/labels.hpp"
 #include "structure/symmetry.hpp"
 
 namespace tesk {
@@ -240,6 +241,7 @@ void read_cif_data(Run& run, std::string_view data, const std::string& filename,
   if (!same_operators(run.symm.ops, sym.group))
     err(kRoutine, cif.where() + ": the SYMM cards do not give back the operators of the block");
   fill_atoms(run, sites);
+  unique_labels(run);
   run.out.console << ffmt("(/a,i5)", {" Total atoms read from CIF file = ", run.atoms.natoms});
   checkocc(run);
   printatoms(run, run.out.log);

@@ -174,9 +174,13 @@ std::string shatnam(const Run& run, std::string& line, int z, int n, int count_i
     std::erase(label, ' ');
   } else {
     // C12 -> C(12), CL1 -> CL(1), H12A -> H(12A): the element symbol in front.
+    // A name written with its brackets (C(20), as CIFs from older programs
+    // have them) keeps them once.
     std::string symbol = atsym(z);
     std::size_t cut = std::min<std::size_t>(symbol[1] == ' ' ? 1 : 2, name.size());
-    label = name.substr(0, cut) + "(" + name.substr(cut) + ")";
+    const std::string rest = name.substr(cut);
+    const bool bracketed = rest.starts_with('(') && rest.ends_with(')');
+    label = bracketed ? name : name.substr(0, cut) + "(" + rest + ")";
   }
   line.replace(start, end - start, end - start, ' ');
   return fixed_width(label, 8);

@@ -7,6 +7,7 @@
 #include "format/fortran_format.hpp"
 #include "structure/atom_printout.hpp"
 #include "structure/cell.hpp"
+#include "structure/labels.hpp"
 #include "structure/symmetry.hpp"
 
 namespace tesk {
@@ -76,6 +77,7 @@ void readshelx_text(Run& run, const TextInput& in, const std::string& filename,
   shelx_crystal(run, st, headers);
 
   shelx_atoms(run, in, st);
+  unique_labels(run);
   run.out.console << ffmt("(/a,i5)", {" Total atoms read from SHELX file = ", run.atoms.natoms});
   checkocc(run);
   printatoms(run, run.out.log);

@@ -217,6 +217,33 @@ TEST(ShelxReader, LabelsFromShelxNames) {
   EXPECT_EQ(r.atom(1).lmax, 4);
 }
 
+TEST(ShelxReader, LabelsComeOutUnique) {
+  const struct {
+    const char* why;
+    const char* atoms;
+    std::vector<std::string> labels;
+    const char* log;  // a line the log must hold
+  } cases[] = {
+      {"brackets as written are kept once", "C(20) 1 0.1 0.1 0.1\nCL(2) 2 0.3 0.1 0.1\n",
+       {"C(20)   ", "CL(2)   "}, ""},
+      {"a bare element name takes the lowest number free",
+       "CU 3 0.1 0.1 0.1\nO 4 0.3 0.1 0.1\nO1 4 0.5 0.1 0.1\n", {"CU(1)   ", "O(2)    ", "O(1)    "},
+       "     2   O()      -> O(2)    \n"},
+      {"names repeated in residues: all renumbered within the element",
+       "RESI 1 ALA\nN 5 0.1 0.1 0.1\nCA 1 0.3 0.1 0.1\nRESI 2 ALA\nN 5 0.5 0.1 0.1\n"
+       "CA 1 0.7 0.1 0.1\nAC1 1 0.9 0.1 0.1\n",
+       {"N(1)    ", "C(1)    ", "N(2)    ", "C(2)    ", "C(3)    "},
+       "   C(A)     is given to     2 atoms\n"},
+  };
+  for (const auto& c : cases) {
+    ShelxRun r;
+    r.read_text(kCubic + "SFAC C CL CU O N\n" + c.atoms + "END\n");
+    for (std::size_t i = 0; i < c.labels.size(); ++i)
+      EXPECT_EQ(r.atom(static_cast<int>(i) + 1).label, c.labels[i]) << c.why;
+    EXPECT_NE(r.log.str().find(c.log), std::string::npos) << c.why << "\n" << r.log.str();
+  }
+}
+
 TEST(ShelxReader, RenameNumbersByTypeOrByAtom) {
   const std::string text = kCubic +
                            "SFAC C H\n"
