@@ -85,6 +85,14 @@ std::string atsym(int z) {
   return kSymbols[static_cast<std::size_t>(z - 1)];
 }
 
+std::string element_symbol(int z) {
+  std::string sym = atsym(z);
+  for (const auto& t : kTwoLetter)
+    if (t.z == z && z > kMaxSymbolZ) sym = {t.sym[0], static_cast<char>(std::tolower(t.sym[1]))};
+  while (!sym.empty() && sym.back() == ' ') sym.pop_back();
+  return sym;
+}
+
 float covrad_table(int z) {
   if (z < 1 || z > kMaxRadiusZ) return 0.0f;
   return kCovrad[static_cast<std::size_t>(z - 1)];

@@ -15,6 +15,10 @@ constexpr int kMaxRadiusZ = 96;  // covrad runs from H to Cm; Cs and Ba hold 0.0
 // two blanks for Z outside 1..96.
 std::string atsym(int z);
 
+// The symbol without padding of any element the labels can name ("C", "Cl",
+// "Bk" for 97); empty for 0 and beyond 109.
+std::string element_symbol(int z);
+
 // The tabulated covalent radius in Angstrom; 0.0 for Cs, Ba and Z outside 1..96.
 float covrad_table(int z);
 

@@ -174,8 +174,8 @@ std::string shatnam(const Run& run, std::string& line, int z, int n, int count_i
     std::erase(label, ' ');
   } else {
     // C12 -> C(12), CL1 -> CL(1), H12A -> H(12A): the element symbol in front.
-    std::string symbol = atsym(z);
-    std::size_t cut = std::min<std::size_t>(symbol[1] == ' ' ? 1 : 2, name.size());
+    // element_symbol, not atsym: BK1 (berkelium, beyond the symbol table) is BK(1).
+    std::size_t cut = std::min<std::size_t>(element_symbol(z).size() == 2 ? 2 : 1, name.size());
     label = name.substr(0, cut) + "(" + name.substr(cut) + ")";
   }
   line.replace(start, end - start, end - start, ' ');

@@ -27,15 +27,28 @@ TEST(GetSft, ShellOccupancies) {
   for (const Row& row : rows) EXPECT_EQ(getsft(row.z), row.codes) << "Z = " << row.z;
 }
 
-TEST(GetSft, ElementsBeyondCuriumStop) {
-  for (int z : {97, 109}) {
-    try {
-      getsft(z);
-      FAIL() << z;
-    } catch (const FatalError& e) {
-      EXPECT_EQ(e.routine(), "GetSFT");
-      EXPECT_EQ(e.message(), "atomic number not implemented yet");
-    }
+// An atom whose element has no orbital codes stops the run once the atoms
+// are read, naming the atom and what it was read as.
+TEST(GetSft, AtomsWithoutOrbitalCodesStop) {
+  struct Row {
+    const char* sfac;
+    const char* atom;
+    const char* message;  // empty: no stop
+  };
+  const Row rows[] = {
+      {"SFAC C BK", "BK1 2 0.1 0.2 0.3 11.0 0.05",
+       "atomic number not implemented yet: atom BK(1) read as element Bk (atomic number 97)"},
+      {"SFAC C XX", "X1 2 0.1 0.2 0.3 11.0 0.05",
+       "atomic number not implemented yet: atom X(1) read as no known element (atomic number 0)"},
+      {"SFAC C CM", "CM1 2 0.1 0.2 0.3 11.0 0.05", ""},  // curium, the last with codes
+      {"SFAC C BK", "C2 1 0.1 0.2 0.3 11.0 0.05", ""},   // a type no atom uses
+  };
+  for (const Row& row : rows) {
+    testing::ShelxRun r;
+    r.read_text(std::string("CELL 0.71073 10 11 12 90 90 90\n") + row.sfac +
+                "\nC1 1 0.5 0.5 0.5 11.0 0.05\n" + row.atom + "\nEND\n");
+    FatalError e = testing::ShelxRun::stop_of([&] { check_scattering_elements(r.run); });
+    EXPECT_EQ(e.message(), *row.message ? row.message : "the file was read to the end") << row.atom;
   }
 }
 
