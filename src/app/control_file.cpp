@@ -116,7 +116,7 @@ void read_radii(Run& run, const ControlLine& line) {
       input_error(kControlFile, "a covalent radius after RADII is not a number");
     std::string sym = lx.word(i).substr(0, 2);
     if (sym[1] >= 'A' && sym[1] <= 'Z') sym[1] = static_cast<char>(sym[1] - 'A' + 'a');
-    for (int z = 1; z <= 54; ++z) {
+    for (int z = 1; z <= kMaxRadiusZ; ++z) {
       if (atsym(z) != sym) continue;
       run.covrad[static_cast<std::size_t>(z)] = r;
       run.out.log << ffmt(

@@ -78,11 +78,19 @@ void start_files(Run& run) {
 void read_structure(Run& run) {
   const std::string& name = run.opt.name1;
   switch (run.opt.ftype) {
-    case 1: readshelx(run, name, ShelxHeaders{}); break;
+    // The SCAT table was written with the instructions; only now are the
+    // atoms known that would use a row without orbital codes.
+    case 1:
+      readshelx(run, name, ShelxHeaders{});
+      check_scattering_elements(run);
+      break;
     case 2: readkq(run, name); break;
     case 3: readaim2tab(run, name); break;
     case 5: readplaton(run, name); break;
-    case 6: readcif(run, name, run.opt.cifblock, ShelxHeaders{}); break;
+    case 6:
+      readcif(run, name, run.opt.cifblock, ShelxHeaders{});
+      check_scattering_elements(run);
+      break;
     default: break;
   }
   int nsft = 1;

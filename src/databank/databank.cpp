@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "model/orbitals.hpp"
 #include "model/run.hpp"
 
 namespace tesk {
@@ -30,18 +31,15 @@ int ifs(std::string_view text) {
   return 0;
 }
 
-// Valence electrons of the free atom: those outside the last closed noble-gas
-// shell. For the first transition series this counts 3d and 4s together
-// (Zn: 3d10 4s2 = 12), matching the valence shells of the scattering table.
+// Valence electrons of the free atom: those of the valence shells of the
+// scattering table, so that the starting Pv fills the valence density the
+// refinement scatters with. For every element but iodine these are the
+// electrons beyond the last noble gas (Fe 3d6 4s2 = 8, Zn 3d10 4s2 = 12);
+// iodine keeps its 4d shell in the core (5s2 5p5 = 7). Beyond curium: the
+// electrons beyond radon.
 float pval(int z) {
-  int core = 0;
-  if (z > 86) core = 86;
-  else if (z > 54) core = 54;
-  else if (z > 36) core = 36;
-  else if (z > 18) core = 18;
-  else if (z > 10) core = 10;
-  else if (z > 2) core = 2;
-  return static_cast<float>(z - core);
+  if (z >= 1 && z <= kMaxOrbitalZ) return static_cast<float>(valence_electrons(z));
+  return static_cast<float>(z > 86 ? z - 86 : 0);
 }
 
 namespace {

@@ -15,12 +15,25 @@ constexpr std::array<const char*, 96> kSymbols = {
     "Os", "Ir", "Pt", "Au", "Hg", "Tl", "Pb", "Bi", "Po", "At", "Rn", "Fr", "Ra", "Ac", "Th",
     "Pa", "U ", "Np", "Pu", "Am", "Cm"};
 
-constexpr std::array<float, 56> kCovrad = {
+// Radii in Angstrom. H to Xe as this program has always had them; Cs and Ba
+// have none, so their ions bond to nothing unless RADII gives them a radius.
+// La to Cm are the values of B. Cordero et al., "Covalent radii revisited",
+// Dalton Trans. 2008, 2832-2838 (doi:10.1039/b801115j), Table 2, from
+// distances in the Cambridge Structural Database.
+constexpr std::array<float, 96> kCovrad = {
     0.40f, 0.93f, 1.23f, 0.90f, 0.82f, 0.77f, 0.75f, 0.73f, 0.72f, 0.71f, 1.54f, 1.36f,
     1.18f, 1.11f, 1.06f, 1.02f, 0.99f, 0.98f, 2.03f, 1.74f, 1.44f, 1.32f, 1.22f, 1.18f,
     1.17f, 1.17f, 1.16f, 1.15f, 1.17f, 1.25f, 1.26f, 1.22f, 1.20f, 1.16f, 1.14f, 1.89f,
     2.16f, 1.91f, 1.62f, 1.45f, 1.34f, 1.30f, 1.27f, 1.25f, 1.25f, 1.28f, 1.34f, 1.41f,
-    1.44f, 1.41f, 1.40f, 1.36f, 1.33f, 1.31f, 0.00f, 0.00f};
+    1.44f, 1.41f, 1.40f, 1.36f, 1.33f, 1.31f, 0.00f, 0.00f,
+    // La    Ce     Pr     Nd     Pm     Sm     Eu     Gd     Tb     Dy     Ho     Er
+    2.07f, 2.04f, 2.03f, 2.01f, 1.99f, 1.98f, 1.98f, 1.96f, 1.94f, 1.92f, 1.92f, 1.89f,
+    // Tm    Yb     Lu     Hf     Ta     W      Re     Os     Ir     Pt     Au     Hg
+    1.90f, 1.87f, 1.87f, 1.75f, 1.70f, 1.62f, 1.51f, 1.44f, 1.41f, 1.36f, 1.36f, 1.32f,
+    // Tl    Pb     Bi     Po     At     Rn     Fr     Ra     Ac     Th     Pa     U
+    1.45f, 1.46f, 1.48f, 1.40f, 1.50f, 1.50f, 2.60f, 2.21f, 2.15f, 2.06f, 2.00f, 1.96f,
+    // Np    Pu     Am     Cm
+    1.90f, 1.87f, 1.80f, 1.69f};
 
 struct TwoLetter {
   const char* sym;
@@ -70,6 +83,14 @@ int one_letter(char c) {
 std::string atsym(int z) {
   if (z < 1 || z > kMaxSymbolZ) return "  ";
   return kSymbols[static_cast<std::size_t>(z - 1)];
+}
+
+std::string element_symbol(int z) {
+  std::string sym = atsym(z);
+  for (const auto& t : kTwoLetter)
+    if (t.z == z && z > kMaxSymbolZ) sym = {t.sym[0], static_cast<char>(std::tolower(t.sym[1]))};
+  while (!sym.empty() && sym.back() == ' ') sym.pop_back();
+  return sym;
 }
 
 float covrad_table(int z) {

@@ -11,6 +11,7 @@
 #include "model/options.hpp"
 #include "core/sink.hpp"
 #include "model/databank_tables.hpp"
+#include "model/elements.hpp"
 #include "model/atom_table.hpp"
 #include "model/cell_symmetry.hpp"
 #include "model/fragment_table.hpp"
@@ -39,7 +40,7 @@ struct Run {
   Options opt;
   OutputFiles out;
   LineExtract lx;                   // keyword record of the last scan
-  std::array<float, 57> covrad{};   // covalent radii by atomic number (RADII may change them)
+  std::array<float, kMaxRadiusZ + 1> covrad{};  // covalent radii by atomic number (RADII may change them)
 
   AtomTable atoms;
   AtomTypes types;
@@ -65,7 +66,7 @@ struct Run {
 };
 
 // The covalent radius the bond criterion uses for atomic number z. Elements
-// without a tabulated radius (z 0 and z above 56) count as 0.0 Angstrom, so
+// without a tabulated radius (z 0, Cs, Ba and z above 96) count as 0.0 Angstrom, so
 // they bond only within the tolerance plus their partner's radius.
 inline float bond_radius(const Run& run, int z) {
   if (z < 1 || z >= static_cast<int>(run.covrad.size())) return 0.0f;

@@ -18,9 +18,17 @@ const std::string kBangs(79, '!');
 
 void kq_line(Sink& out, std::string_view text) { out << ffmt("(100a)", {text}); }
 
-std::array<int, 18> getsft(int z) {
-  if (z > kMaxOrbitalZ) err("GetSFT", "atomic number not implemented yet");
-  return orbital_codes(z);
+std::array<int, 18> getsft(int z) { return orbital_codes(z); }
+
+void check_scattering_elements(const Run& run) {
+  for (int i = 1; i <= run.atoms.natoms; ++i) {
+    const Atom& a = run.atoms.at(i);
+    if (a.iz >= 1 && a.iz <= kMaxOrbitalZ) continue;
+    const std::string symbol = element_symbol(a.iz);
+    const std::string element = symbol.empty() ? "no known element" : "element " + symbol;
+    err("GetSFT", "atomic number not implemented yet: atom " + trim_right(a.label) +
+                      " read as " + element + " (atomic number " + std::to_string(a.iz) + ")");
+  }
 }
 
 void kq_title(Run& run) {

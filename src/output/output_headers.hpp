@@ -16,8 +16,12 @@ struct Run;
 
 // Orbital codes in the order 1S 2S 3S 4S 2P 3P 4P 3D 4D 4F 5S 5P 6S 6P 5D 7S 6D 5F:
 // 0 empty, positive a filled core shell, negative a valence shell; all zero
-// for atomic number 0. err("GetSFT", ...) above 96.
+// for an atomic number without codes (0, or above 96).
 std::array<int, 18> getsft(int z);
+
+// The scattering table has no codes for an atom read as no element or as one
+// beyond curium: err("GetSFT", ...) naming the first such atom and its element.
+void check_scattering_elements(const Run& run);
 
 // A line of kq_tesk.mas, the text as it stands ("(100a)").
 void kq_line(Sink& out, std::string_view text);

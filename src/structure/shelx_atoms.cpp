@@ -175,9 +175,9 @@ std::string shatnam(const Run& run, std::string& line, int z, int n, int count_i
   } else {
     // C12 -> C(12), CL1 -> CL(1), H12A -> H(12A): the element symbol in front.
     // A name written with its brackets (C(20), as CIFs from older programs
-    // have them) keeps them once.
-    std::string symbol = atsym(z);
-    std::size_t cut = std::min<std::size_t>(symbol[1] == ' ' ? 1 : 2, name.size());
+    // have them) keeps them once. element_symbol, not atsym: BK1 (berkelium,
+    // beyond the symbol table) is BK(1).
+    std::size_t cut = std::min<std::size_t>(element_symbol(z).size() == 2 ? 2 : 1, name.size());
     const std::string rest = name.substr(cut);
     const bool bracketed = rest.starts_with('(') && rest.ends_with(')');
     label = bracketed ? name : name.substr(0, cut) + "(" + rest + ")";

@@ -120,12 +120,14 @@ TEST(ControlFile, NegativeCellCountSearchesBothWays) {
             std::string::npos);
 }
 
-TEST(ControlFile, RadiiChangeKnownElementsUpToXenon) {
-  ControlRun c("FORMAT *shelx\nINPUT x.ins\nRADII C 0.8 Xx 1.0 CL 1.1 Cs 2.0\n");
+TEST(ControlFile, RadiiChangeKnownElementsUpToCurium) {
+  ControlRun c("FORMAT *shelx\nINPUT x.ins\nRADII C 0.8 Xx 1.0 CL 1.1 Cs 2.0 Cm 1.7 Bk 1.6\n");
   c.read();
   EXPECT_FLOAT_EQ(c.run.covrad[6], 0.8f);
   EXPECT_FLOAT_EQ(c.run.covrad[17], 1.1f);
-  EXPECT_FLOAT_EQ(c.run.covrad[55], 0.0f);
+  EXPECT_FLOAT_EQ(c.run.covrad[55], 2.0f);  // caesium may be given the radius it lacks
+  EXPECT_FLOAT_EQ(c.run.covrad[96], 1.7f);
+  EXPECT_EQ(c.log.str().find("radius of Bk"), std::string::npos);  // beyond the table
   EXPECT_NE(c.log.str().find(" Changing covalent radius of C  to    0.800 Angstroms\n"),
             std::string::npos);
   EXPECT_NE(c.log.str().find(" Changing covalent radius of Cl to    1.100 Angstroms\n"),

@@ -102,11 +102,12 @@ TEST(BondCriterion, NanDistanceIsNoBond) {
 }
 
 TEST(BondCriterion, ElementsWithoutRadiusBondOnlyWithinTolerancePlusPartner) {
-  // Cs (55) has radius 0.0 in the table, lanthanum (57) none: both count 0.0.
+  // Cs (55) has radius 0.0 in the table, berkelium (97) none: both count 0.0.
   EXPECT_TRUE(bonded_at(55, 6, 0.96f));   // limit 0.0 + 0.77 + 0.2
   EXPECT_FALSE(bonded_at(55, 6, 0.98f));
-  EXPECT_TRUE(bonded_at(57, 8, 0.92f));   // limit 0.0 + 0.73 + 0.2
-  EXPECT_FALSE(bonded_at(57, 8, 0.94f));
+  EXPECT_TRUE(bonded_at(97, 8, 0.92f));   // limit 0.0 + 0.73 + 0.2
+  EXPECT_FALSE(bonded_at(97, 8, 0.94f));
+  EXPECT_TRUE(bonded_at(57, 8, 2.99f));   // La: 2.07 + 0.73 + 0.2
   EXPECT_FALSE(bonded_at(0, 0, 0.6f));  // unknown element: 0.0 + 0.0 + 0.2
 }
 
@@ -402,7 +403,7 @@ struct PlainResult {
 PlainResult plain_getnei(const Run& run, int i, float rmax) {
   PlainResult r;
   const Atom& a = run.atoms.at(i);
-  auto rad = [&](int z) { return z >= 1 && z <= 56 ? run.covrad[static_cast<std::size_t>(z)] : 0.0f; };
+  auto rad = [&](int z) { return z >= 1 && z <= kMaxRadiusZ ? run.covrad[static_cast<std::size_t>(z)] : 0.0f; };
   for (int j = 1; j <= run.cryst.nall; ++j) {
     if (j == i) continue;
     const Atom& b = run.atoms.at(j);

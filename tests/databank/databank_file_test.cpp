@@ -18,11 +18,13 @@ namespace tesk {
 namespace {
 
 TEST(DatabankFile, FreeAtomValencePopulations) {
-  // Electrons outside the last noble-gas core; for the first transition row
-  // that includes the d shell (Fe 3d6 4s2 = 8, Zn 3d10 4s2 = 12).
-  const std::pair<int, float> rows[] = {{1, 1.0f}, {2, 2.0f},  {6, 4.0f},  {7, 5.0f},
-                                        {8, 6.0f}, {17, 7.0f}, {26, 8.0f}, {30, 12.0f},
-                                        {35, 17.0f}, {53, 17.0f}, {56, 2.0f}, {92, 6.0f}};
+  // The valence shells of the scattering table: electrons outside the last
+  // noble-gas core, the d shell included (Fe 3d6 4s2 = 8, Zn 3d10 4s2 = 12,
+  // In 4d10 5s2 5p1 = 13); iodine alone has 4d in its core (5s2 5p5 = 7).
+  const std::pair<int, float> rows[] = {
+      {1, 1.0f},   {2, 2.0f},   {6, 4.0f},   {7, 5.0f},   {8, 6.0f},  {17, 7.0f},
+      {26, 8.0f},  {30, 12.0f}, {35, 17.0f}, {44, 8.0f},  {49, 13.0f}, {53, 7.0f},
+      {56, 2.0f},  {79, 25.0f}, {92, 6.0f},  {96, 10.0f}, {98, 12.0f}, {0, 0.0f}};
   for (auto [z, pv] : rows) EXPECT_EQ(pval(z), pv) << "Z = " << z;
 }
 

@@ -83,13 +83,17 @@ void check_kappa_sets(const std::string& mas, const std::string& name) {
 
 TEST(AxisProperties, RealStructures) {
   const fs::path dir = testing::checkout_path("tests/data/structures");
-  for (const auto& e : fs::directory_iterator(dir)) {
-    const std::string name = e.path().filename().string();
-    if (!e.is_regular_file()) continue;  // cif/: the CIF files have their own test
-    if (name == "README.md") continue;
+  std::vector<fs::path> files;
+  for (const fs::path& d : {dir, dir / "cif"})
+    for (const auto& e : fs::directory_iterator(d))
+      if (e.is_regular_file() && e.path().filename() != "README.md") files.push_back(e.path());
+  for (const fs::path& path : files) {
+    const std::string name = path.filename().string();
+    const char* format = path.extension() == ".cif" ? "cif" : "shelx";
     testing::ScratchDir scratch;
-    fs::copy_file(e.path(), name);
-    testing::write_file("tesk.inp", "FORMAT *shelx\nINPUT " + name + "\nNCELLS 1\nRINGS 3 8\n");
+    fs::copy_file(path, name);
+    testing::write_file("tesk.inp", std::string("FORMAT *") + format + "\nINPUT " + name +
+                                        "\nNCELLS 1\nRINGS 3 8\n");
     const testing::RunResult r = testing::run_tesk_binary();
     ASSERT_EQ(r.status, 0) << name << "\n" << r.console.substr(0, 2000);
     check_frames(testing::read_file("tesk.spf"), name);

@@ -39,7 +39,10 @@ TEST(ElementTables, SymbolsAndRadii) {
   EXPECT_FLOAT_EQ(covrad_table(54), 1.31f);
   EXPECT_EQ(covrad_table(55), 0.0f);  // Cs and Ba have no radius
   EXPECT_EQ(covrad_table(56), 0.0f);
-  EXPECT_EQ(covrad_table(57), 0.0f);  // beyond the table
+  EXPECT_FLOAT_EQ(covrad_table(57), 2.07f);  // La, first of the published table
+  EXPECT_FLOAT_EQ(covrad_table(79), 1.36f);
+  EXPECT_FLOAT_EQ(covrad_table(96), 1.69f);
+  EXPECT_EQ(covrad_table(97), 0.0f);  // beyond the table
   EXPECT_EQ(covrad_table(0), 0.0f);
 }
 

@@ -272,7 +272,7 @@ TEST(CompleteFragments, FullAtomTableStops) {
 // --- The incremental search equals the restart-from-the-beginning scan ---
 
 float radius(const Run& run, int z) {
-  return z >= 1 && z <= 56 ? run.covrad[static_cast<std::size_t>(z)] : 0.0f;
+  return z >= 1 && z <= kMaxRadiusZ ? run.covrad[static_cast<std::size_t>(z)] : 0.0f;
 }
 
 // Every combination of read atom, operator and translation, in that nesting
@@ -341,11 +341,11 @@ void random_cell(Run& run, unsigned seed) {
   set_cell(run, a, b, c, seed % 2 == 0 ? 90.0f : 95.0f + 20.0f * unit(rng));
   std::vector<std::vector<SymOp>> groups = {
       {kIdentity}, {kIdentity, kInversion}, {kIdentity, kInversion, kScrew, kGlide}};
-  const int elements[] = {1, 6, 6, 8, 17, 0, 57};
+  const int elements[] = {1, 6, 6, 8, 17, 0, 57, 97};
   std::vector<FracSite> sites;
   int n = 2 + static_cast<int>(rng() % 4);
   for (int k = 0; k < n; ++k) {
-    FracSite s{"A" + std::to_string(k + 1), elements[rng() % 7], {unit(rng), unit(rng), unit(rng)}};
+    FracSite s{"A" + std::to_string(k + 1), elements[rng() % 8], {unit(rng), unit(rng), unit(rng)}};
     unsigned kind = rng() % 8;
     if (kind == 0) s.xf = {0.0f, 0.5f, 0.0f};  // on an inversion centre
     if (kind == 1) s.xf[0] = 0.0f, s.xf[2] = 0.25f;  // on the screw axis
