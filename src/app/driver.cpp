@@ -7,6 +7,7 @@
 #include <new>
 
 #include "app/control_file.hpp"
+#include "app/input_guard.hpp"
 #include "connectivity/neighbours.hpp"
 #include "connectivity/rings.hpp"
 #include "core/errors.hpp"
@@ -188,6 +189,7 @@ void per_atom_and_parameters(Run& run, std::istream& console_in) {
 void pipeline(Run& run, std::istream& console_in, const ProcessTimes& start) {
   init(run);
   header(run.out.console);
+  refuse_inputs_that_are_outputs();
   start_files(run);
   readinp(run);
   read_structure(run);
