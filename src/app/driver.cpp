@@ -18,6 +18,7 @@
 #include "model/run.hpp"
 #include "output/kq_master.hpp"
 #include "output/kq_master_copy.hpp"
+#include "output/kq_parameter_file.hpp"
 #include "output/output_headers.hpp"
 #include "output/parameter_files.hpp"
 #include "output/rescale.hpp"
@@ -119,6 +120,7 @@ void connectivity(Run& run) {
 void parameter_files(Run& run, std::istream& console_in) {
   const Options& o = run.opt;
   if (!param_files_on(o)) return;
+  check_kq_columns(run);
   open_output(run.out.kqinp, "kq_tesk.inp");
   run.out.log << ffmt("(/80a)", kDashes80);
   run.both(ffmt("(/' Creating KQ parameter file...')"));

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.hpp"
 #include "core/line_reader.hpp"
+#include "output/kq_parameter_file.hpp"
 #include "model/run.hpp"
 #include "test_support.hpp"
 
@@ -324,6 +326,33 @@ TEST(ParameterFiles, WhatAWholeRunWrites) {
       EXPECT_EQ(fixed.substr(8, fixed.find('\n') - 7),
                 "    2      0.500000    0.500000    0.500000     1.00000   0.0200\n");
       EXPECT_EQ(std::count(fixed.begin(), fixed.end(), '\n'), 3);
+    }
+  }
+}
+
+// The refinement package reads kq_tesk.inp by column: a number beyond its
+// field stops the run before the file is opened, never a field of asterisks.
+TEST(ParameterFiles, KqColumnsTooNarrowStopTheRun) {
+  struct Row {
+    int natoms, ndum, kappa_sftype;
+    const char* stop;  // "" when the numbers fit
+  };
+  const Row rows[] = {
+      {99998, 1, 999, ""},
+      {99999, 1, 1, "atom or dummy number 100000 does not fit its I5 column"},
+      {10, 0, 1000, "scattering type of a kappa set 1000 does not fit its I3 column"},
+  };
+  for (const Row& r : rows) {
+    ParamRun p;
+    p.run.atoms.natoms = r.natoms;
+    p.run.axes.dummy.dum.resize(static_cast<std::size_t>(r.ndum));
+    p.kappa(r.kappa_sftype, 1.0f, 1.0f);
+    try {
+      check_kq_columns(p.run);
+      EXPECT_STREQ(r.stop, "");
+    } catch (const FatalError& e) {
+      EXPECT_NE(e.message().find(r.stop), std::string::npos) << e.message();
+      EXPECT_NE(std::string(r.stop), "");
     }
   }
 }
