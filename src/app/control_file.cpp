@@ -95,9 +95,9 @@ void read_input(Run& run, const ControlLine& line) {
     }
   }
   // File names are taken from the line as written, so they keep their case.
-  run.opt.name1 = fixed_width(word_at(line.raw, 2), 60);
+  run.opt.name1 = file_name_field(word_at(line.raw, 2));
   if (run.opt.ftype == 2) {
-    run.opt.name2 = fixed_width(word_at(line.raw, 3), 60);
+    run.opt.name2 = file_name_field(word_at(line.raw, 3));
     run.opt.kqold = run.opt.name1;
     run.opt.name1 = run.opt.name2;
   }
@@ -130,10 +130,10 @@ void read_radii(Run& run, const ControlLine& line) {
 void read_databank(Run& run, const ControlLine& line) {
   run.opt.ldb = 1;
   if (dnumline(line.raw) >= 2) {
-    run.opt.abank = fixed_width(word_at(line.raw, 2), 60);
+    run.opt.abank = file_name_field(word_at(line.raw, 2));
   } else {
     const char* env = std::getenv("TESK_DB");
-    run.opt.abank = fixed_width(env ? env : "", 60);
+    run.opt.abank = file_name_field(env ? env : "");
   }
 }
 

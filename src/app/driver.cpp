@@ -61,7 +61,7 @@ void open_databank(Run& run, std::istream& console_in) {
       if (!std::getline(console_in, answer))
         input_error("console", "end of input while asking for the databank file name");
       if (!answer.empty() && answer.back() == '\r') answer.pop_back();
-      answer = fixed_width(answer, 60);
+      answer = file_name_field(answer);
     } while (lenstr(answer) == 0);
     run.opt.abank = answer;
   }
@@ -212,8 +212,10 @@ void pipeline(Run& run, std::istream& console_in, const ProcessTimes& start) {
     }
     throw;
   }
-  if (run.opt.report) write_report(run, nullptr);
+  // The report says the run succeeded only once every output file, the log
+  // included, is closed and known to be complete.
   summary(run, start);
+  if (run.opt.report) write_report(run, nullptr);
 }
 
 void report_fatal(Run& run, const FatalError& e) {
@@ -245,9 +247,14 @@ int run_tesk(const std::vector<std::string>& args, std::ostream& console_out,
   auto run = std::make_unique<Run>();
   run->out.console.attach(console_out);
   if (!args.empty()) {
-    header(run->out.console);
     std::string first = args[0].substr(0, 20);
-    if (first.compare(0, 2, "-h") == 0) printhelp(run->out.console);
+    if (first.compare(0, 2, "-h") != 0) {
+      console_out << " tesk takes no arguments: it reads tesk.inp in the current directory;"
+                     " tesk -h prints a sample tesk.inp\n";
+      return 2;
+    }
+    header(run->out.console);
+    printhelp(run->out.console);
     return 0;
   }
   try {

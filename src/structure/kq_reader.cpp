@@ -318,7 +318,7 @@ std::string readkqline(TextInput& in) {
 void readkq(Run& run, const std::string& parfile) {
   TextInput master, par;
   if (!master.open(trim_right(run.opt.kqold)))
-    err(kRoutine, "Error opening KQ master file" + trim_right(run.opt.kqold));
+    err(kRoutine, "Error opening KQ master file " + trim_right(run.opt.kqold));
   if (!par.open(trim_right(parfile)))
     err(kRoutine, "Error opening KQ parameter file " + trim_right(parfile));
   readkq_text(run, master, par, parfile);
