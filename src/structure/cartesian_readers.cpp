@@ -26,7 +26,8 @@ constexpr float kBohr = 0.52917725f;  // Angstrom
 // names none (Zz(1), or a bare number) would be an atom without electrons.
 void add_atom(Run& run, const char* routine, const std::string& label, const Vec3& xc) {
   const int z = iatnum(fixed_width(label, 2));
-  if (z == 0) err(routine, "Atom " + trim_right(label) + ": the label does not begin with an element symbol");
+  if (z == 0)
+    err(routine, "Atom " + trim_right(label) + ": the label does not begin with an element symbol");
   const int n = run.atoms.append(routine);
   run.atoms.natoms = n;
   Atom& a = run.atoms.at(n);
@@ -59,7 +60,7 @@ std::optional<double> read_f_field(std::string_view field, int decimals) {
   return v;
 }
 
-bool blank(std::string_view field) { return field.find_first_not_of(' ') == std::string_view::npos; }
+bool blank(std::string_view field) { return field.find_first_not_of(' ') == field.npos; }
 
 // The atom table under its heading "NO. ATOM       AT.MASS": one rule line,
 // then `n` lines "(5x,a8,11x,3f9.4)", label and position in bohr. A row

@@ -2,11 +2,8 @@
 // malformed control files.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <string>
+#include <tuple>
 
 #include "test_support.hpp"
 
@@ -127,46 +124,24 @@ TEST(Driver, LogEndsWithDashesAndAnEmptyLine) {
   EXPECT_NE(log.rfind(" Total program elapsed times u,s,t (s) :"), std::string::npos);
 }
 
-// `command` through the shell; its exit status, and its output in `console`.
-int run_shell(const std::string& command, std::string& console) {
-  FILE* p = popen(command.c_str(), "r");
-  char buf[4096];
-  for (std::size_t n = 0; (n = fread(buf, 1, sizeof buf, p)) > 0;) console.append(buf, n);
-  const int status = pclose(p);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// An output that cannot be written to its end (a full disk; a file-size
-// limit, which once killed the run without a word) is reported, and the
-// report, written after every file is closed, does not claim success. A
-// structure name beyond the 60-column field is taken whole.
+// A write that fails (full disk; a file-size limit, which once killed the
+// run silently) is reported, and the report, written after every file is
+// closed, does not claim success. A name beyond 60 columns is taken whole.
 TEST(Driver, FailedWritesAreReportedAndLongNamesRead) {
-  struct Row {
-    const char* why;
-    std::string input;
-    const char* shell;  // before the command
-    bool full_disk;     // kq_tesk.mas on /dev/full
-    int status;
-    const char* console;
-  };
-  const Row rows[] = {
-      {"full disk", "w.ins", "", true, 1, "Error writing output file kq_tesk.mas"},
-      {"ulimit -f", "w.ins", "ulimit -f 1; ", false, 1, "Error writing output file"},
-      {"long name", std::string(70, 'w') + ".ins", "", false, 0, "KQ instructions are in file"},
-  };
-  for (const Row& r : rows) {
+  const std::tuple<std::string, const char*, int, const char*> rows[] = {
+      {"w.ins", "ln -s /dev/full kq_tesk.mas; ", 1, "Error writing output file kq_tesk.mas"},
+      {"w.ins", "ulimit -f 1; ", 1, "Error writing output file"},
+      {std::string(70, 'w') + ".ins", "", 0, "KQ instructions are in file"}};
+  for (const auto& [input, shell, status, message] : rows) {
     ScratchDir dir;
-    write_file(r.input, kWaterIns);
-    write_file("tesk.inp", "FORMAT *shelx\nINPUT " + r.input + "\nREPORT\n");
-    if (r.full_disk) fs::create_symlink("/dev/full", "kq_tesk.mas");
-    std::string console;
-    EXPECT_EQ(run_shell(r.shell + std::string(TESK_BINARY) + " < /dev/null 2>&1", console), r.status)
-        << r.why << "\n" << console;
-    EXPECT_NE(console.find(r.console), std::string::npos) << r.why << "\n" << console;
+    write_file(input, kWaterIns);
+    write_file("tesk.inp", "FORMAT *shelx\nINPUT " + input + "\nREPORT\n");
+    const auto r = run_tesk_binary("", "", shell);
+    EXPECT_EQ(r.status, status) << shell << r.console;
+    EXPECT_NE(r.console.find(message), std::string::npos) << shell << r.console;
     // A stop inside the per-atom loop still reports, with its error.
-    const bool success = fs::exists("tesk.json") &&
-                         testing::read_file("tesk.json").find("\"error\":null") != std::string::npos;
-    EXPECT_EQ(success, r.status == 0) << r.why;
+    EXPECT_EQ(fs::exists("tesk.json") && testing::read_file("tesk.json").find("\"error\":null") !=
+                                             std::string::npos, status == 0) << shell;
   }
 }
 

@@ -226,18 +226,9 @@ void check_files(const Case& c) {
   }
   // A write that failed is only found when the files are closed at the end;
   // an input named like an output is there before the run.
-  if (c.message.find("Error writing output file") != std::string::npos ||
-      c.message.find("rename it") != std::string::npos)
-    return;
+  for (const char* m : {"Error writing output file", "rename it"})
+    if (c.message.find(m) != std::string::npos) return;
   for (const std::string& f : kLateFiles) EXPECT_FALSE(fs::exists(f)) << f << " left by a stopped run";
-}
-
-// Every file of the current directory with its content.
-std::map<std::string, std::string> listing() {
-  std::map<std::string, std::string> files;
-  for (const auto& e : fs::directory_iterator("."))
-    if (e.is_regular_file()) files[e.path().filename().string()] = read_file(e.path());
-  return files;
 }
 
 class Malformed : public ::testing::TestWithParam<Case> {};
@@ -246,10 +237,11 @@ TEST_P(Malformed, EndsWithItsStatusAndMessage) {
   const Case& c = GetParam();
   testing::ScratchDir scratch;
   stage(c);
-  const auto before = listing();
   const testing::RunResult r = testing::run_tesk_binary();
-  // An input that is also an output: the run stops before writing anything.
-  if (c.message.find("rename it") != std::string::npos) EXPECT_EQ(listing(), before);
+  // An input named like an output: nothing written, the input kept.
+  if (c.message.find("rename it") != std::string::npos)
+    EXPECT_TRUE(!fs::exists("tesk.out") &&
+                read_file("kq_tesk.mas") == read_file(corpus_dir() / "good.mas"));
   const std::string tail = r.console.size() > 600 ? r.console.substr(r.console.size() - 600) : r.console;
   EXPECT_EQ(r.status, c.status) << c.what << "\n" << tail;
   const std::string log = fs::exists("tesk.out") ? read_file("tesk.out") : "";

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/errors.hpp"
@@ -330,30 +331,20 @@ TEST(ParameterFiles, WhatAWholeRunWrites) {
   }
 }
 
-// The refinement package reads kq_tesk.inp by column: a number beyond its
-// field stops the run before the file is opened, never a field of asterisks.
+// kq_tesk.inp is read by column: a number beyond its field stops the run
+// before the file is opened, never a field of asterisks.
 TEST(ParameterFiles, KqColumnsTooNarrowStopTheRun) {
-  struct Row {
-    int natoms, ndum, kappa_sftype;
-    const char* stop;  // "" when the numbers fit
-  };
-  const Row rows[] = {
-      {99998, 1, 999, ""},
-      {99999, 1, 1, "atom or dummy number 100000 does not fit its I5 column"},
-      {10, 0, 1000, "scattering type of a kappa set 1000 does not fit its I3 column"},
-  };
-  for (const Row& r : rows) {
+  const std::tuple<int, int, const char*> rows[] = {  // atoms + 1 dummy, kappa scattering type
+      {99999, 999, ""}, {100000, 1, "atom or dummy number 100000 does not fit its I5 column"},
+      {10, 1000, "scattering type of a kappa set 1000 does not fit its I3 column"}};
+  for (const auto& [last, sftype, stop] : rows) {
     ParamRun p;
-    p.run.atoms.natoms = r.natoms;
-    p.run.axes.dummy.dum.resize(static_cast<std::size_t>(r.ndum));
-    p.kappa(r.kappa_sftype, 1.0f, 1.0f);
-    try {
-      check_kq_columns(p.run);
-      EXPECT_STREQ(r.stop, "");
-    } catch (const FatalError& e) {
-      EXPECT_NE(e.message().find(r.stop), std::string::npos) << e.message();
-      EXPECT_NE(std::string(r.stop), "");
-    }
+    p.run.atoms.natoms = last - 1;
+    p.run.axes.dummy.dum.resize(1);
+    p.kappa(sftype, 1.0f, 1.0f);
+    std::string message;
+    try { check_kq_columns(p.run); } catch (const FatalError& e) { message = e.message(); }
+    EXPECT_TRUE(*stop ? message.find(stop) != std::string::npos : message.empty()) << message;
   }
 }
 
