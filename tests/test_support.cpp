@@ -43,9 +43,10 @@ std::string read_file(const fs::path& path) {
   return ss.str();
 }
 
-RunResult run_tesk_binary(const std::string& args, const std::string& stdin_text) {
+RunResult run_tesk_binary(const std::string& args, const std::string& stdin_text,
+                          const std::string& shell) {
   write_file("stdin.txt", stdin_text);
-  std::string cmd = std::string(TESK_BINARY) + " " + args + " < stdin.txt 2>&1";
+  std::string cmd = shell + TESK_BINARY + " " + args + " < stdin.txt 2>&1";
   RunResult r;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return r;

@@ -29,7 +29,9 @@ struct RunResult {
   int status = -1;
   std::string console;
 };
-RunResult run_tesk_binary(const std::string& args = "", const std::string& stdin_text = "");
+// `shell` goes before the command (ulimit, links to make first).
+RunResult run_tesk_binary(const std::string& args = "", const std::string& stdin_text = "",
+                          const std::string& shell = "");
 
 std::string source_dir();
 // `relative` inside the checkout, resolved; throws when it leads outside, so

@@ -95,9 +95,9 @@ void read_input(Run& run, const ControlLine& line) {
     }
   }
   // File names are taken from the line as written, so they keep their case.
-  run.opt.name1 = fixed_width(word_at(line.raw, 2), 60);
+  run.opt.name1 = file_name_field(word_at(line.raw, 2));
   if (run.opt.ftype == 2) {
-    run.opt.name2 = fixed_width(word_at(line.raw, 3), 60);
+    run.opt.name2 = file_name_field(word_at(line.raw, 3));
     run.opt.kqold = run.opt.name1;
     run.opt.name1 = run.opt.name2;
   }
@@ -130,10 +130,10 @@ void read_radii(Run& run, const ControlLine& line) {
 void read_databank(Run& run, const ControlLine& line) {
   run.opt.ldb = 1;
   if (dnumline(line.raw) >= 2) {
-    run.opt.abank = fixed_width(word_at(line.raw, 2), 60);
+    run.opt.abank = file_name_field(word_at(line.raw, 2));
   } else {
     const char* env = std::getenv("TESK_DB");
-    run.opt.abank = fixed_width(env ? env : "", 60);
+    run.opt.abank = file_name_field(env ? env : "");
   }
 }
 
@@ -196,13 +196,22 @@ void read_frag(Options& o, const ControlLine& line) {
 
 // CHFRAG q1 q2 ...: the net charges of fragments 1, 2, ... in order. A
 // shorter later line leaves the charges of the higher fragments as they were.
+// Words among the numbers are passed over, as on other command lines, but a
+// line of words only ("CHFRAG minus one") would set no charge and leave them
+// all at 0 as if given.
 void read_chfrag(Options& o, const ControlLine& line) {
+  auto refuse = [&line] {
+    input_error(kControlFile, "a net charge after CHFRAG is not a number between " +
+                                  std::to_string(static_cast<int>(-kMaxNetCharge)) + " and " +
+                                  std::to_string(static_cast<int>(kMaxNetCharge)) + ": " +
+                                  trim_right(line.raw));
+  };
   const int n = dnumline(line.blanked);
+  if (n == 0) refuse();
   FreeReader rd(line.blanked);
   for (int i = 0; i < n; ++i) {
     float q = 0.0f;
-    if (rd.real(q) != FreeReader::Status::Ok)
-      input_error(kControlFile, "a net charge after CHFRAG is not a number");
+    if (rd.real(q) != FreeReader::Status::Ok || !net_charge_ok(q)) refuse();
     auto k = static_cast<std::size_t>(i);
     if (o.chfrag.size() <= k) o.chfrag.resize(k + 1, 0.0f);
     o.chfrag[k] = q;

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "app/control_file.hpp"
+#include "app/input_guard.hpp"
 #include "connectivity/neighbours.hpp"
 #include "connectivity/rings.hpp"
 #include "core/errors.hpp"
@@ -17,6 +18,7 @@
 #include "model/run.hpp"
 #include "output/kq_master.hpp"
 #include "output/kq_master_copy.hpp"
+#include "output/kq_parameter_file.hpp"
 #include "output/output_headers.hpp"
 #include "output/parameter_files.hpp"
 #include "output/rescale.hpp"
@@ -59,7 +61,7 @@ void open_databank(Run& run, std::istream& console_in) {
       if (!std::getline(console_in, answer))
         input_error("console", "end of input while asking for the databank file name");
       if (!answer.empty() && answer.back() == '\r') answer.pop_back();
-      answer = fixed_width(answer, 60);
+      answer = file_name_field(answer);
     } while (lenstr(answer) == 0);
     run.opt.abank = answer;
   }
@@ -126,6 +128,7 @@ void connectivity(Run& run) {
 void parameter_files(Run& run, std::istream& console_in) {
   const Options& o = run.opt;
   if (!param_files_on(o)) return;
+  check_kq_columns(run);
   open_output(run.out.kqinp, "kq_tesk.inp");
   run.out.log << ffmt("(/80a)", kDashes80);
   run.both(ffmt("(/' Creating KQ parameter file...')"));
@@ -196,6 +199,7 @@ void per_atom_and_parameters(Run& run, std::istream& console_in) {
 void pipeline(Run& run, std::istream& console_in, const ProcessTimes& start) {
   init(run);
   header(run.out.console);
+  refuse_inputs_that_are_outputs();
   start_files(run);
   readinp(run);
   read_structure(run);
@@ -216,8 +220,10 @@ void pipeline(Run& run, std::istream& console_in, const ProcessTimes& start) {
     }
     throw;
   }
-  if (run.opt.report) write_report(run, nullptr);
+  // The report says the run succeeded only once every output file, the log
+  // included, is closed and known to be complete.
   summary(run, start);
+  if (run.opt.report) write_report(run, nullptr);
 }
 
 void report_fatal(Run& run, const FatalError& e) {
@@ -249,9 +255,14 @@ int run_tesk(const std::vector<std::string>& args, std::ostream& console_out,
   auto run = std::make_unique<Run>();
   run->out.console.attach(console_out);
   if (!args.empty()) {
-    header(run->out.console);
     std::string first = args[0].substr(0, 20);
-    if (first.compare(0, 2, "-h") == 0) printhelp(run->out.console);
+    if (first.compare(0, 2, "-h") != 0) {
+      console_out << " tesk takes no arguments: it reads tesk.inp in the current directory;"
+                     " tesk -h prints a sample tesk.inp\n";
+      return 2;
+    }
+    header(run->out.console);
+    printhelp(run->out.console);
     return 0;
   }
   try {

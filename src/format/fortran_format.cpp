@@ -252,6 +252,13 @@ std::string ffmt_text(std::string_view format, std::span<const FArg> items) {
   return text;
 }
 
+std::string wide_int(std::int64_t n, int w) {
+  const std::string digits = ffmt_text("(i0)", {static_cast<long long>(n)});
+  const auto width = static_cast<std::size_t>(w);
+  if (digits.size() > width) return ' ' + digits;
+  return std::string(width - digits.size(), ' ') + digits;
+}
+
 std::string ffree(std::initializer_list<FArg> items) {
   std::string line = fresh_text();
   for (const FArg& a : items) {

@@ -88,6 +88,12 @@ inline std::string ffmt_text(std::string_view format, const std::vector<FArg>& i
   return ffmt_text(format, std::span<const FArg>(items.data(), items.size()));
 }
 
+// An integer as Iw prints it when it fits; where Iw would print asterisks, a
+// blank and all its digits instead (the line grows), so that the number
+// stays a word of its own beside the field before it. For fields that a
+// free-format reader takes: pass the text under an A descriptor.
+std::string wide_int(std::int64_t n, int w);
+
 // Hands the storage of a record that has been written out back to the
 // formatter, which builds its next record in it instead of allocating.
 void recycle_text(std::string&& text);

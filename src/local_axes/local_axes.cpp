@@ -54,14 +54,16 @@ std::string text_row(const Run& run, int atom, const AxisDecision& d) {
                           a.label,
                           d.p2.label,
                           std::string(1, letter_char(d.second)),
-                          a.adptype,
-                          a.sftype,
-                          run.db.kappaset[row_of(atom)],
-                          a.lmax,
+                          wide_int(a.adptype, 3),
+                          wide_int(a.sftype, 3),
+                          wide_int(run.db.kappaset[row_of(atom)], 4),
+                          wide_int(a.lmax, 4),
                           a.sitesym};
   const int ref = run.axes.rec[row_of(atom)].chemcon;
   if (ref > 0) items.emplace_back(run.atoms.at(ref).label);
-  return ffmt_text("(a,1x,a,2x,a,2x,a,1x,a,1x,a,3x,'R ',2i3,2i4,3x,a,3x,a)", items);
+  // The four numbers are 2I3 and 2I4, wider when they need it (wide_int):
+  // a scattering type from 1000 on, a kappa set from 10000 on.
+  return ffmt_text("(a,1x,a,2x,a,2x,a,1x,a,1x,a,3x,'R ',2a,2a,3x,a,3x,a)", items);
 }
 
 std::string mopro_name(const AxisPoint& p) {
@@ -176,7 +178,9 @@ void list_dummies(Run& run, Sink& ang) {
     const DummyAtom& dum = t.dum[static_cast<std::size_t>(k - 1)];
     run.out.kqmas << ffmt("(a6,2x,3f12.6)", {fixed_width(dum.label, 6), dum.x[0], dum.x[1], dum.x[2]});
     const Vec3 xc = dummy_xc(run, k);
-    ang << ffmt("('ATOM Li(',i1,')',2x,3f14.4)", {k, xc[0], xc[1], xc[2]});
+    // PLATON reads the list in free format: Li(1) .. Li(9), then Li(10) and
+    // on with all digits, so that every dummy keeps a label of its own.
+    ang << ffmt("('ATOM Li(',a,')',2x,3f14.4)", {std::to_string(k), xc[0], xc[1], xc[2]});
   }
 }
 

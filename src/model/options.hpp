@@ -33,6 +33,17 @@ struct FragLine {
 // translations per image; ten cells each way reach far beyond any bond.
 constexpr int kMaxCells = 10;
 
+// Largest net charge of a fragment, in electrons: beyond it (or at NaN or an
+// infinity) the rescaled valence populations are no numbers any more.
+constexpr float kMaxNetCharge = 1000.0f;
+inline bool net_charge_ok(float q) { return q >= -kMaxNetCharge && q <= kMaxNetCharge; }
+
+// File names are fields of 60 characters, blank-padded; a longer name is
+// kept whole rather than cut to a name of some other file.
+inline std::string file_name_field(const std::string& name) {
+  return name + std::string(name.size() < 60 ? 60 - name.size() : 0, ' ');
+}
+
 struct Options {
   int ftype = 0;                 // structure format code, see InputFormat
   int ifra = 1;                  // 0 for AIM2TAB/PLATON: no fragment completion

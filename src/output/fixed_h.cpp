@@ -9,9 +9,11 @@ namespace tesk {
 
 void write_fixed_h_atom(Run& run, int atom) {
   const Atom& a = run.atoms.at(atom);
-  run.out.fixedh << ffmt("(a,1x,i4,2x,3f12.6,2x,f10.5,1x,f8.4)",
-                         {fixed_width(a.label, 8), a.sftype, a.xf[0], a.xf[1], a.xf[2], a.occ,
-                          a.uij[0]});
+  // SHELX reads atom lines in free format: a scattering type beyond I4
+  // takes all its digits.
+  run.out.fixedh << ffmt("(a,1x,a,2x,3f12.6,2x,f10.5,1x,f8.4)",
+                         {fixed_width(a.label, 8), wide_int(a.sftype, 4), a.xf[0], a.xf[1], a.xf[2],
+                          a.occ, a.uij[0]});
 }
 
 }  // namespace tesk

@@ -122,8 +122,9 @@ void write_closing_lines(const Run& run, Sink& out) {
 void wrkqmas1(const Run& run, Sink& out, int nkappa) {
   kq_line(out, kKqRule);
   std::vector<FArg> keep{"KEEP  kappa "};
-  for (int k = 1; k <= nkappa; ++k) keep.emplace_back(k);
-  out << ffmt("( a, 20i4,' \\', 10(/,20i4,' \\') )", keep);
+  // The set numbers are I4 fields, wider from set 10000 on (wide_int).
+  for (int k = 1; k <= nkappa; ++k) keep.emplace_back(wide_int(k, 4));
+  out << ffmt("( a, 20a,' \\', 10(/,20a,' \\') )", keep);
   kq_line(out, "KEEP  charge group1");
   kq_line(out, "!KEEP  rigid group1");
   kq_line(out, "!RESET bond C(1) H(1) 1.09 ...");
@@ -183,7 +184,7 @@ void wrkqmas2(const Run& run, Sink& out) {
            "!INTEREN  EP aMM  mMM *EPMM  rCrit1 4.5 rCrit2 20. debug", "!"}) {
     kq_line(out, text);
   }
-  out << ffmt("(a,i4,a)", {"!LATEN  frag1 1 ", run.atoms.natoms, "  *neutral"});
+  out << ffmt("(a,a,a)", {"!LATEN  frag1 1 ", wide_int(run.atoms.natoms, 4), "  *neutral"});
   for (std::string_view text : {
            "!LATEN  ncells 0 20  nappl 0  symms 1 2 3",
            "!LATEN  EP  aMM  mMM  *EPMM  rCrit1 4.5 rCrit2 20. lapf debug", "!", "!POINT  x y z",

@@ -39,7 +39,7 @@ void copy_master_line(Sink& out, std::string_view record) {
 }
 
 PreviousMaster::PreviousMaster(const Run& run) : file_(trim_right(run.opt.kqold)) {
-  if (!in_.open(file_)) err("ReadKQ", "Error opening KQ master file" + file_);
+  if (!in_.open(file_)) err("ReadKQ", "Error opening KQ master file " + file_);
 }
 
 void PreviousMaster::read_until(Until stop, Sink* out) {

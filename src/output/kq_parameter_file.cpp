@@ -5,12 +5,36 @@
 
 #include <vector>
 
+#include "core/errors.hpp"
 #include "core/line_reader.hpp"
 #include "format/fortran_format.hpp"
 #include "model/run.hpp"
 #include "output/atom_parameters.hpp"
 
 namespace tesk {
+
+namespace {
+
+void refuse(const std::string& what, long long value, int width) {
+  err("WriteKQ", "kq_tesk.inp is not written: " + what + " " + std::to_string(value) +
+                     " does not fit its I" + std::to_string(width) +
+                     " column, which the refinement package reads by column");
+}
+
+}  // namespace
+
+// The I5 fields of the atom lines (atom and dummy numbers, scattering type,
+// kappa set, equivalent atom) and the I3 scattering type of the kappa lines.
+void check_kq_columns(const Run& run) {
+  constexpr int kI5 = 99999, kI3 = 999;
+  const long long last = static_cast<long long>(run.atoms.natoms) + run.axes.dummy.ndum();
+  if (last > kI5) refuse("atom or dummy number", last, 5);
+  for (const Atom& a : run.atoms.list)
+    if (a.sftype > kI5) refuse("scattering type", a.sftype, 5);
+  if (run.db.nkappas > kI5) refuse("kappa set", run.db.nkappas, 5);
+  for (const KappaSet& k : run.db.kappas)
+    if (k.sftype > kI3) refuse("scattering type of a kappa set", k.sftype, 3);
+}
 
 void write_kq_header(Run& run) {
   Sink& f = run.out.kqinp;
@@ -24,8 +48,11 @@ void write_kq_header(Run& run) {
                        "   MODEL  4  2  1  0"});
   f << ffmt("(100a)", {"LIMITS nat 300 ntx 31 lmx 4 nzz 30 nto 0 nsc 20 ntb 20 nov 2500"});
   const int ndum = run.axes.dummy.ndum();
-  f << ffmt("('USAGE ',i4,' 2 4 ',i4,' 0 1 0 0 ',i4,' 0 0 0 0 ',i4)",
-            {run.atoms.natoms, run.db.nkappas, run.nsft, ndum});
+  // A keyword line, read in free format (TESK's own reader too): a count
+  // beyond its I4 field takes all its digits.
+  f << ffmt("('USAGE ',a,' 2 4 ',a,' 0 1 0 0 ',a,' 0 0 0 0 ',a)",
+            {wide_int(run.atoms.natoms, 4), wide_int(run.db.nkappas, 4), wide_int(run.nsft, 4),
+             wide_int(ndum, 4)});
   f << ffmt("(8f10.6)", std::vector<FArg>(14, FArg(0.0f)));
   for (const DummyAtom& d : run.axes.dummy.dum) f << ffmt("(3f13.6)", {d.x[0], d.x[1], d.x[2]});
 }

@@ -6,6 +6,9 @@ namespace tesk {
 
 struct Run;
 
+// Stops (before the file is opened) when a number would not fit the column
+// the refinement package reads it from: asterisks there are a corrupt file.
+void check_kq_columns(const Run& run);
 // Title, model, LIMITS and USAGE lines, the zero line pair, the dummy atoms.
 void write_kq_header(Run& run);
 // The three parts of one input atom's block.

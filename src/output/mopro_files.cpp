@@ -25,15 +25,18 @@ std::string residue_text(const Run& run, int atom) {
   return fixed_width(i < names.size() ? names[i] : std::string(), 17);
 }
 
+// MoPro reads its parameter file in free format: the atom number is I3,
+// and from atom 1000 on it takes all its digits (I3 would print ***).
 void write_atom_line(const Run& run, Sink& f, int atom) {
   const Atom& a = run.atoms.at(atom);
+  const std::string number = wide_int(atom, 3);
   if (run.resi1.resflag == 1) {
-    f << ffmt("(A,I3,1X,A,3F12.6,F6.3,1X,A,A)",
-                             {"ATOM ", atom, residue_text(run, atom), a.xf[0], a.xf[1], a.xf[2],
+    f << ffmt("(A,A,1X,A,3F12.6,F6.3,1X,A,A)",
+                             {"ATOM ", number, residue_text(run, atom), a.xf[0], a.xf[1], a.xf[2],
                               a.occ, " 1 ", ernum(a.label)});
   } else {
-    f << ffmt("(A,I3,1X,A,A,3F12.6,F6.3,1X,A,A)",
-                             {"ATOM ", atom, erbras(a.label), "MOL   1", a.xf[0], a.xf[1],
+    f << ffmt("(A,A,1X,A,A,3F12.6,F6.3,1X,A,A)",
+                             {"ATOM ", number, erbras(a.label), "MOL   1", a.xf[0], a.xf[1],
                               a.xf[2], a.occ, " 1 ", ernum(a.label)});
   }
 }
@@ -65,14 +68,15 @@ void write_mopro_head(const Run& run, Sink& f) {
     f << ffmt("(A,3F12.6,A,A)", {"DUMY ", x[0], x[1], x[2], "  D" + std::to_string(j), " 0"});
   }
   f << ffmt("(A)", {""});
-  f << ffmt("(A,I3)", {"KAPPA ", run.db.nkappas});
+  // The counts are I3 and I4, wider when they need it (see write_atom_line).
+  f << ffmt("(A,A)", {"KAPPA ", wide_int(run.db.nkappas, 3)});
   for (int k = 1; k <= run.db.nkappas; ++k) {
     const auto i = static_cast<std::size_t>(k - 1);
     const KappaSet s = i < run.db.kappas.size() ? run.db.kappas[i] : KappaSet{};
     f << ffmt("(2f10.6)", {s.kappa[0], s.kappa[1]});
   }
   f << ffmt("(A)", {""});
-  f << ffmt("(A,I4)", {"ATOMS ", run.atoms.natoms});
+  f << ffmt("(A,A)", {"ATOMS ", wide_int(run.atoms.natoms, 4)});
   f << ffmt("(A)", {""});
 }
 

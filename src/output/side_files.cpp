@@ -30,10 +30,11 @@ void write_spf_start(Run& run) {
 void finish_spf(Run& run) {
   Sink& f = run.out.spf;
   const int ndum = run.axes.dummy.ndum();
-  // The one-digit field prints D(*) from the tenth dummy on.
+  // D(1) .. D(9), then D(10) and on with all digits (PLATON reads the file
+  // in free format), so that no two dummies share a label.
   for (int j = 1; j <= ndum; ++j) {
     const Vec3 x = dummy_xc(run, j);
-    f << ffmt("('ATOM D(',i1,')',2x,3f14.4)", {j, x[0], x[1], x[2]});
+    f << ffmt("('ATOM D(',a,')',2x,3f14.4)", {std::to_string(j), x[0], x[1], x[2]});
   }
   std::vector<FArg> radii;
   for (int z : run.types.tz) {

@@ -124,13 +124,16 @@ void JsonWriter::escape(char c) {
 void JsonWriter::string(std::string_view s) {
   separate();
   // Labels, element symbols and comments are ASCII: escape the few
-  // characters JSON reserves and copy the rest in runs.
+  // characters JSON reserves and copy the rest in runs. A byte beyond ASCII
+  // sends the whole string the slow way, so whatever of it was written here
+  // (escapes included) goes first.
+  const std::size_t start = buf_.size();
   buf_ += '"';
   std::size_t from = 0;
   for (std::size_t k = 0; k < s.size(); ++k) {
     const auto u = static_cast<unsigned char>(s[k]);
     if (u >= 0x80) {
-      buf_.resize(buf_.size() - 1);
+      buf_.resize(start);
       string_slow(s);
       return;
     }

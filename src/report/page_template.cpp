@@ -92,9 +92,24 @@ tr.sel { background: #ffef9e !important; }
     return AXIS_COLOURS.map(function (c) { return viewer.addShape({color: c}); });
   }
 
+  // Asked before 3Dmol.js is, which without WebGL throws something that is
+  // not an Error and has no message.
+  function webglOffered() {
+    try {
+      var c = document.createElement("canvas");
+      return !!(window.WebGLRenderingContext && (c.getContext("webgl") || c.getContext("experimental-webgl")));
+    } catch (e) {
+      return false;
+    }
+  }
+
   function buildViewer() {
     if (typeof $3Dmol === "undefined") {
       $("viewmsg").textContent = D.libraryMissing || "The 3-D view needs 3Dmol.js, which this page does not carry.";
+      return;
+    }
+    if (!webglOffered()) {
+      $("viewmsg").textContent = "This browser offers no WebGL, so there is no 3-D view; the table and the details still work.";
       return;
     }
     viewer = $3Dmol.createViewer($("view"), {backgroundColor: "white"});
@@ -213,7 +228,11 @@ tr.sel { background: #ffef9e !important; }
   $("filter").addEventListener("input", fillTable);
   if (D.libraryMissing) note(D.libraryMissing);
   fillTable();
-  try { buildViewer(); } catch (e) { $("viewmsg").textContent = "The 3-D view failed: " + e.message; throw e; }
+  try { buildViewer(); } catch (e) {
+    viewer = null;
+    $("viewmsg").textContent = "The 3-D view failed (" + (e && e.message ? e.message : String(e)) +
+      "); the table and the details still work.";
+  }
   R.ready = true;
 })();
 </script>

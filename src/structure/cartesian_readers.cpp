@@ -14,6 +14,7 @@
 #include "model/elements.hpp"
 #include "model/run.hpp"
 #include "structure/atom_printout.hpp"
+#include "structure/cell.hpp"
 
 namespace tesk {
 
@@ -21,7 +22,12 @@ namespace {
 
 constexpr float kBohr = 0.52917725f;  // Angstrom
 
+// The element comes from the label's first two characters; a label that
+// names none (Zz(1), or a bare number) would be an atom without electrons.
 void add_atom(Run& run, const char* routine, const std::string& label, const Vec3& xc) {
+  const int z = iatnum(fixed_width(label, 2));
+  if (z == 0)
+    err(routine, "Atom " + trim_right(label) + ": the label does not begin with an element symbol");
   const int n = run.atoms.append(routine);
   run.atoms.natoms = n;
   Atom& a = run.atoms.at(n);
@@ -29,7 +35,7 @@ void add_atom(Run& run, const char* routine, const std::string& label, const Vec
   a.xc = xc;
   a.xf = {0.0f, 0.0f, 0.0f};
   a.occ = 1.0f;
-  a.iz = iatnum(a.label.substr(0, 2));
+  a.iz = z;
   a.lmax = a.iz == 1 ? 2 : 4;
   // Scattering types: the atomic numbers in order of first appearance.
   auto& tz = run.types.tz;
@@ -54,8 +60,13 @@ std::optional<double> read_f_field(std::string_view field, int decimals) {
   return v;
 }
 
+bool blank(std::string_view field) { return field.find_first_not_of(' ') == field.npos; }
+
 // The atom table under its heading "NO. ATOM       AT.MASS": one rule line,
-// then `n` lines "(5x,a8,11x,3f9.4)", label and position in bohr.
+// then `n` lines "(5x,a8,11x,3f9.4)", label and position in bohr. A row
+// without a label or without its three coordinates (a blank line, the text
+// after the table, a row of label and mass only) means the declared count
+// runs past the table: such a row would otherwise be an atom at the origin.
 void read_aim2tab_atoms(Run& run, TextInput& in, const std::string& file, int n) {
   std::string record;
   if (!in.next(record)) {
@@ -66,12 +77,18 @@ void read_aim2tab_atoms(Run& run, TextInput& in, const std::string& file, int n)
   for (int i = 1; i <= n; ++i) {
     if (!in.next(record)) input_error(file, "end of file in the atom table");
     const std::string line = fixed_width(record);
+    const std::string_view row(line);
+    bool complete = !blank(row.substr(5, 8));
+    for (std::size_t k = 0; k < 3; ++k) complete = complete && !blank(row.substr(24 + 9 * k, 9));
+    if (!complete)
+      input_error(file, "row " + std::to_string(i) + " of the atom table has no label and three " +
+                            "coordinates, but NUMBER OF ATOMS READ = " + std::to_string(n));
     Vec3 xc{};
     for (std::size_t k = 0; k < 3; ++k) {
-      auto v = read_f_field(std::string_view(line).substr(24 + 9 * k, 9), 4);
+      auto v = read_f_field(row.substr(24 + 9 * k, 9), 4);
       if (!v) input_error(file, "a coordinate of atom " + std::to_string(i) + " is not a number");
       const double x = *v * kBohr;
-      if (!fits_single(x))
+      if (!cartesian_in_range(x))
         input_error(file, "a coordinate of atom " + std::to_string(i) + " is out of range");
       xc[k] = static_cast<float>(x);
     }
@@ -94,17 +111,25 @@ void readplaton_text(Run& run, TextInput& in, const std::string& filename) {
   start_table(run);
   std::string record;
   while (in.next(record)) {
-    std::string line = fixed_width(record);
+    const std::string raw = fixed_width(record);
+    std::string line = raw;
     readline(line, run.lx);
     if (run.lx.word(1) != "ATOM    ") continue;
-    const std::string label = run.lx.word(2);
+    // The label is the word after ATOM even when it reads as a number (D1,
+    // E1 and Q2 do, as exponents): it is blanked out of the numbers too.
+    if (dnumline(raw) < 2) input_error(file, "ATOM without a label");
+    int s = 0, e = 0;
+    readchar(raw, 2, s, e);
+    const auto at = static_cast<std::size_t>(s - 1), width = static_cast<std::size_t>(e - s + 1);
+    const std::string label = upper(raw.substr(at, std::min<std::size_t>(width, 8)));
+    line.replace(at, width, width, ' ');
     FreeReader fr(line);
     Vec3 xc{};
     for (float& x : xc) {
       double v = 0.0;
       if (fr.real(v) != FreeReader::Status::Ok)
         input_error(file, "ATOM " + trim_right(label) + " without three cartesian coordinates");
-      if (!fits_single(v))
+      if (!cartesian_in_range(v))
         input_error(file, "ATOM " + trim_right(label) + ": coordinate out of range");
       x = static_cast<float>(v);
     }

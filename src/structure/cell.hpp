@@ -24,6 +24,10 @@ constexpr float kMaxCellEdge = 10000.0f;
 // A fractional coordinate further than this from the origin is no position:
 // single precision no longer resolves a bond there.
 constexpr float kMaxFractional = 1000.0f;
+// The same limit for a structure given in cartesian coordinates: a thousand
+// cells of ten Angstrom. NaN is out of range too.
+constexpr double kMaxCartesian = 10.0 * kMaxFractional;
+inline bool cartesian_in_range(double x) { return x >= -kMaxCartesian && x <= kMaxCartesian; }
 
 // Both matrices of a cell: fractional -> cartesian and its inverse.
 Transf orthogonalise(const UnitCell& cell);

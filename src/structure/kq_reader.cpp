@@ -15,6 +15,7 @@
 #include "format/fortran_format.hpp"
 #include "format/number_reader.hpp"
 #include "model/elements.hpp"
+#include "model/local_axes_tables.hpp"
 #include "model/run.hpp"
 #include "structure/atom_printout.hpp"
 #include "structure/cell.hpp"
@@ -144,7 +145,7 @@ void skip_lines(TextInput& in, long long count) {
 
 // Version line (KQPARFILE VERSION 2, absent in version 1) and the model line
 // ("  TEST   MODEL  4  2  1  0": name, highest level, three more integers).
-int read_model(Run& run, TextInput& in) {
+int read_model(Run& run, TextInput& in, int& lmax) {
   std::string line = scanned_line(run, in);
   int version = 1;
   if (run.lx.word(1) == "KQPARFIL") {
@@ -160,6 +161,10 @@ int read_model(Run& run, TextInput& in) {
   run.opt.amodel = fixed_width(name, 20);
   run.out.log << ffmt("(/a,i4)", {" Maximum level of multipole expansion = ", model[0]});
   run.out.log << ffmt("(100a)", {" Model name = ", run.opt.amodel});
+  lmax = model[0];
+  if (lmax < 0 || lmax > 4)
+    err(kRoutine, "Maximum level of multipole expansion " + std::to_string(lmax) +
+                      " in KQ parameter file is not between 0 and 4");
   return version;
 }
 
@@ -177,6 +182,31 @@ std::array<int, 22> read_dimensions(Run& run, TextInput& in, int version) {
     read_ints(line, h, 0, 22);
   }
   return h;
+}
+
+// What the header declares, against which each atom's indices are checked
+// before anything is sized or skipped by them.
+struct Declared {
+  int lmax = 4;      // highest multipole level of the model line
+  int ntables = 0;   // scattering tables on the USAGE line
+};
+
+void check_count(const std::string& what, int n, int capacity) {
+  if (n < 0 || n > capacity)
+    err(kRoutine, "USAGE line of KQ parameter file: " + std::to_string(n) + " " + what +
+                      " is outside 0 to " + std::to_string(capacity));
+}
+
+// The scattering table (a(7)) and the multipole level (a(9)) of an atom.
+void check_atom_indices(const std::string& label, const std::array<int, 11>& idx,
+                        const Declared& declared) {
+  const std::string atom = "Atom " + trim_right(label) + " in KQ parameter file: ";
+  if (idx[6] < 1 || idx[6] > declared.ntables)
+    err(kRoutine, atom + "scattering table " + std::to_string(idx[6]) + " is not one of the " +
+                      std::to_string(declared.ntables) + " the USAGE line declares");
+  if (idx[8] < 0 || idx[8] > declared.lmax)
+    err(kRoutine, atom + "multipole level " + std::to_string(idx[8]) + " is not between 0 and " +
+                      std::to_string(declared.lmax));
 }
 
 // An atom's first line: label, then 11 integers (axis letters, axis atoms,
@@ -203,9 +233,10 @@ std::array<int, 11> read_atom_line(Run& run, TextInput& in, Atom& a) {
   }
 }
 
-void read_atom(Run& run, TextInput& in, int n) {
+void read_atom(Run& run, TextInput& in, int n, const Declared& declared) {
   Atom& a = run.atoms.at(n);
   const std::array<int, 11> idx = read_atom_line(run, in, a);
+  check_atom_indices(a.label, idx, declared);
   a.adptype = idx[5];
   a.sftype = idx[6];
   const std::vector<float> u = read_reals(in, 6);  // U11 U22 U33 U12 U13 U23
@@ -245,21 +276,26 @@ void collect_types(Run& run) {
 
 void read_parameters(Run& run, TextInput& in, const std::string& parfile) {
   run.out.log << ffmt("(/2a)", {" Reading data from KQ parameter file: ", parfile});
-  const int version = read_model(run, in);
+  int lmax = 0;
+  const int version = read_model(run, in, lmax);
   const std::array<int, 22> h = read_dimensions(run, in, version);
   const int natoms = h[8], nkappa = h[11], ndum = h[21];
   run.out.log << ffmt("(a,i4)", {" Number of atoms in KQ parameter file = ", natoms});
   run.out.log << ffmt("(a,i4)", {" Number kappa sets = ", nkappa});
   if (natoms > kMaxAtoms) err(kRoutine, "Too many atoms");
   if (natoms < 0) bad_parameter_file();
+  check_count("kappa sets", nkappa, kMaxAtoms);
+  check_count("scattering tables", h[16], kMaxAtoms);
+  check_count("dummy atoms", ndum, kMaxDummyLabels);
   run.both(ffmt("(/1x,'NO.',3x,'ATOM',6x,'AT.NO.',3x,'ORDER_OF_U',5x,'iSFT')"));
   // The two lines of zeros and one line per dummy atom.
   skip_records(in, static_cast<long long>(ndum) + 2);
   run.atoms.list.clear();
   run.atoms.natoms = 0;
+  const Declared declared{lmax, h[16]};
   for (int i = 1; i <= natoms; ++i) {
     run.atoms.natoms = run.atoms.append(kRoutine);
-    read_atom(run, in, i);
+    read_atom(run, in, i, declared);
   }
   skip_lines(in, nkappa);
   read_free_variables(run, in);
@@ -282,7 +318,7 @@ std::string readkqline(TextInput& in) {
 void readkq(Run& run, const std::string& parfile) {
   TextInput master, par;
   if (!master.open(trim_right(run.opt.kqold)))
-    err(kRoutine, "Error opening KQ master file" + trim_right(run.opt.kqold));
+    err(kRoutine, "Error opening KQ master file " + trim_right(run.opt.kqold));
   if (!par.open(trim_right(parfile)))
     err(kRoutine, "Error opening KQ parameter file " + trim_right(parfile));
   readkq_text(run, master, par, parfile);

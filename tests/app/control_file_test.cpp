@@ -277,7 +277,12 @@ TEST(ControlFile, FragmentLines) {
   }
   EXPECT_EQ(read_failure("FORMAT *shelx\nINPUT x.ins\nNFRAG two\n").exit_status(), 2);
   EXPECT_EQ(read_failure("FORMAT *shelx\nINPUT x.ins\nNFRAG\n").exit_status(), 2);
-  EXPECT_EQ(read_failure("FORMAT *shelx\nINPUT x.ins\nCHFRAG - 1\n").exit_status(), 2);
+  // Charges that are no numbers, or none at all: a read error naming the line.
+  for (const char* chfrag : {"CHFRAG - 1", "CHFRAG nan", "CHFRAG 0. -inf", "CHFRAG 1e30", "CHFRAG minus one"}) {
+    const FatalError e = read_failure(std::string("FORMAT *shelx\nINPUT x.ins\n") + chfrag + "\n");
+    EXPECT_EQ(e.exit_status(), 2) << chfrag;
+    EXPECT_TRUE(e.message().ends_with(chfrag)) << e.message();
+  }
 }
 
 TEST(ControlFile, WindowsLineEndingsReadTheSame) {

@@ -40,6 +40,10 @@ TEST(FortranFormat, IntegerFields) {
       {"('[',i20,']')", {-9223372036854775807LL}, "[-9223372036854775807]\n"},
       {"('[',i0,'|',i0,']')", {42, -7}, "[42|-7]\n"},
       {"(I2, '/', I1)", {12, 3}, "12/3\n"},
+      // wide_int: Iw while the number fits, then a blank and all its digits.
+      {"('[',a,'|',a,'|',a,'|',a,']')",
+       {tesk::wide_int(999, 3), tesk::wide_int(1000, 3), tesk::wide_int(-99, 3), tesk::wide_int(-100, 3)},
+       "[999| 1000|-99| -100]\n"},
   });
 }
 

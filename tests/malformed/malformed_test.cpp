@@ -6,8 +6,9 @@
 // The role of a case file follows from its extension: a .ins file is the
 // SHELX structure of a run with NCELLS 1 and RINGS 3 8; a .inp file is the
 // control file of a run on good.ins; a .db file is the databank of a run on
-// the aspirin example. Cases too large to keep in the checkout are written
-// by the generators below.
+// the aspirin example; .ang and .aim files are PLATON and AIM2TAB inputs; a
+// .kqp file is the KQ parameter file of a TOKQ run with good.mas. Cases too
+// large to keep in the checkout are written by the generators below.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -118,6 +119,18 @@ const char* const kDatabankControl =
 
 const char* const kControl = "FORMAT *shelx\nINPUT case.ins\nNCELLS 1\nRINGS 3 8\n";
 
+// Control files by the extension of the case file.
+const std::map<std::string, std::string> kControlByExtension = {
+    {".ang", "FORMAT *platon\nINPUT case.ang\n"},
+    {".aim", "FORMAT *aim2tab\nINPUT case.aim\n"},
+    {".kqp", "FORMAT *kq\nINPUT case.mas case.kqp *tokq\n"}};
+
+// A previous run's KQ pair given back as input: it must be left as it was.
+void previous_kq_pair() {
+  write_file("kq_tesk.mas", read_file(corpus_dir() / "good.mas"));
+  write_file("kq_tesk.inp", "KQPARFILE VERSION  2\n");
+}
+
 // Generated cases: the structure (or control) text, and a control file when
 // the default one does not suit.
 struct Generated {
@@ -154,6 +167,9 @@ const std::map<std::string, Generated>& generators() {
        {good_ins, kControl, [] { fs::create_directory("reduced.ang"); }}},
       {"disk_full_master.ins",
        {good_ins, kControl, [] { fs::create_symlink("/dev/full", "kq_tesk.mas"); }}},
+      {"ctl_kq_pair_is_output.inp",
+       {[] { return std::string("FORMAT *kq\nINPUT kq_tesk.mas kq_tesk.inp\n"); }, "",
+        previous_kq_pair}},
       {"ctl_long_line.inp",
        {[] { return "FORMAT *shelx\nINPUT good.ins\nVERBOSE 1" + std::string(100000, ' ') + "5\n"; },
         "", {}}},
@@ -171,6 +187,10 @@ void stage(const Case& c) {
   if (ext == ".ins") {
     write_file("case.ins", text);
     write_file("tesk.inp", gen != generators().end() ? gen->second.control : kControl);
+  } else if (kControlByExtension.contains(ext)) {
+    write_file("case" + ext, text);
+    fs::copy_file(dir / "good.mas", "case.mas");
+    write_file("tesk.inp", kControlByExtension.at(ext));
   } else if (ext == ".inp") {
     write_file("tesk.inp", text);
     fs::copy_file(dir / "good.db", "good.db");
@@ -204,8 +224,10 @@ void check_files(const Case& c) {
       EXPECT_TRUE(fs::exists(f)) << f << " missing after a normal end";
     return;
   }
-  // A write that failed is only found when the files are closed at the end.
-  if (c.message.find("Error writing output file") != std::string::npos) return;
+  // A write that failed is only found when the files are closed at the end;
+  // an input named like an output is there before the run.
+  for (const char* m : {"Error writing output file", "rename it"})
+    if (c.message.find(m) != std::string::npos) return;
   for (const std::string& f : kLateFiles) EXPECT_FALSE(fs::exists(f)) << f << " left by a stopped run";
 }
 
@@ -216,6 +238,10 @@ TEST_P(Malformed, EndsWithItsStatusAndMessage) {
   testing::ScratchDir scratch;
   stage(c);
   const testing::RunResult r = testing::run_tesk_binary();
+  // An input named like an output: nothing written, the input kept.
+  if (c.message.find("rename it") != std::string::npos)
+    EXPECT_TRUE(!fs::exists("tesk.out") &&
+                read_file("kq_tesk.mas") == read_file(corpus_dir() / "good.mas"));
   const std::string tail = r.console.size() > 600 ? r.console.substr(r.console.size() - 600) : r.console;
   EXPECT_EQ(r.status, c.status) << c.what << "\n" << tail;
   const std::string log = fs::exists("tesk.out") ? read_file("tesk.out") : "";
@@ -241,7 +267,8 @@ TEST(MalformedCorpus, EveryFileHasAnEntryAndThereAreFiftyCases) {
   for (const Case& c : cases) ++listed[c.file];
   for (const auto& e : fs::directory_iterator(corpus_dir())) {
     const std::string name = e.path().filename().string();
-    if (name == "cases.txt" || name == "good.db" || name.ends_with(".cpp")) continue;
+    if (name == "cases.txt" || name == "good.db" || name == "good.mas" || name.ends_with(".cpp"))
+      continue;
     EXPECT_EQ(listed[name], 1) << name << " is not in cases.txt once";
   }
 }

@@ -10,9 +10,12 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "core/errors.hpp"
 #include "core/line_reader.hpp"
+#include "output/kq_parameter_file.hpp"
 #include "model/run.hpp"
 #include "test_support.hpp"
 
@@ -325,6 +328,23 @@ TEST(ParameterFiles, WhatAWholeRunWrites) {
                 "    2      0.500000    0.500000    0.500000     1.00000   0.0200\n");
       EXPECT_EQ(std::count(fixed.begin(), fixed.end(), '\n'), 3);
     }
+  }
+}
+
+// kq_tesk.inp is read by column: a number beyond its field stops the run
+// before the file is opened, never a field of asterisks.
+TEST(ParameterFiles, KqColumnsTooNarrowStopTheRun) {
+  const std::tuple<int, int, const char*> rows[] = {  // atoms + 1 dummy, kappa scattering type
+      {99999, 999, ""}, {100000, 1, "atom or dummy number 100000 does not fit its I5 column"},
+      {10, 1000, "scattering type of a kappa set 1000 does not fit its I3 column"}};
+  for (const auto& [last, sftype, stop] : rows) {
+    ParamRun p;
+    p.run.atoms.natoms = last - 1;
+    p.run.axes.dummy.dum.resize(1);
+    p.kappa(sftype, 1.0f, 1.0f);
+    std::string message;
+    try { check_kq_columns(p.run); } catch (const FatalError& e) { message = e.message(); }
+    EXPECT_TRUE(*stop ? message.find(stop) != std::string::npos : message.empty()) << message;
   }
 }
 

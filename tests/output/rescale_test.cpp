@@ -212,7 +212,7 @@ TEST(Rescale, ChargePrompt) {
     EXPECT_TRUE(contains(f.console.str(), prompt)) << f.console.str();
     EXPECT_TRUE(contains(f.log.str(), r.charge));
   }
-  for (const char* answer : {"", "minus one\n"}) {
+  for (const char* answer : {"", "minus one\n", "nan\n", "-inf\n", "1e30\n"}) {
     SCOPED_TRACE(answer);
     Fixture f(1);
     FatalError e = failure(f, answer);

@@ -60,9 +60,9 @@ TEST(SideFiles, SpfClosingBlock) {
                 kFixedBlock +
                 "RADII ATOMS D 0.02\nDETACH D X\nDETACH D Y\nDETACH D Z\nLABEL D\n"
                 "DETACH D C \nDETACH D H \nDETACH D O \nPLOT\n");
-  // The one-digit number field overflows from the tenth dummy on.
+  // From the tenth dummy on the label takes all digits and the line grows.
   EXPECT_NE(finished(10).find("ATOM D(9)          9.0000        0.5000       -1.2500\n"
-                              "ATOM D(*)         10.0000        0.5000       -1.2500\n"),
+                              "ATOM D(10)         10.0000        0.5000       -1.2500\n"),
             std::string::npos);
 }
 

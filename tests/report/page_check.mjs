@@ -1,7 +1,8 @@
 // Opens a report page tesk.html from disk in headless Chromium and checks
 // what a person would see: the viewer drew one frame per input atom, the
 // console stayed free of errors, nothing was fetched from a network, and
-// the 3-D view is not blank. Usage:
+// the 3-D view is not blank; without WebGL the page says so and the table
+// still works. Usage:
 //   node page_check.mjs PAGE.html SCREENSHOT.png
 // Exits 0 when every check holds; prints one line per check.
 import { createRequire } from "node:module";
@@ -74,6 +75,20 @@ try {
   }, { data: shot.toString("base64"), box: view });
   check(colours > 20, `the 3-D view is not blank: ${colours} colours`);
 
+
+  // A browser without WebGL: the page says so, and the table still selects.
+  const plain = await browser.newPage();
+  await plain.addInitScript(() => {
+    const get = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (t, ...r) { return /webgl/i.test(t) ? null : get.call(this, t, ...r); };
+  });
+  plain.on("pageerror", (e) => consoleErrors.push(String(e)));
+  await plain.goto(pathToFileURL(path.resolve(pagePath)).href);
+  await plain.waitForFunction(() => window.teskReport && window.teskReport.ready, null, { timeout: 60000 });
+  const message = await plain.locator("#viewmsg").textContent();
+  await plain.locator("#rows tr").nth(1).click();
+  const detail = await plain.locator("#detail").textContent();
+  check(message.includes("offers no WebGL") && detail.length > 0, `without WebGL: "${message}", and a row click shows its details`);
 
   check(consoleErrors.length === 0, `no console errors${consoleErrors.length ? ": " + consoleErrors.join(" | ") : ""}`);
   check(fetched.length === 0, `nothing fetched from a network${fetched.length ? ": " + fetched.join(" ") : ""}`);

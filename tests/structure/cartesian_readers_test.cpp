@@ -122,7 +122,8 @@ TEST(CartesianReaders, StopsWithTheReadersMessage) {
       {false, " NUMBER OF ATOMS READ = 100001\n", FatalError::Kind::Err, "ReadAim2Tab",
        "Too many atoms"},
       {false, " NUMBER OF ATOMS READ =    2\n NO. ATOM       AT.MASS\n ---\n    1O1   \n",
-       FatalError::Kind::Input, "in.txt", "end of file in the atom table"},
+       FatalError::Kind::Input, "in.txt",
+       "row 1 of the atom table has no label and three coordinates, but NUMBER OF ATOMS READ = 2"},
   };
   for (const Row& row : rows) {
     testing::ScratchDir dir;

@@ -224,7 +224,7 @@ TEST(ReadKQ, MissingFilesNamedInTheMessage) {
     const char* master;
     std::string message;
   };
-  const Row rows[] = {{"gone.mas", "Error opening KQ master filegone.mas"},
+  const Row rows[] = {{"gone.mas", "Error opening KQ master file gone.mas"},
                       {"here.mas", "Error opening KQ parameter file gone.inp"}};
   for (const Row& row : rows) {
     tesk::Run run;
