@@ -202,6 +202,8 @@ void fill_atoms(Run& run, const std::vector<CifAtom>& sites) {
     a.occ = c.occ / static_cast<float>(site_order(run, c.xf));
     a.adptype = c.adptype;
     a.uij = c.uij;
+    a.part = c.part;
+    a.assembly = c.assembly;
     print_read_atom(run, n);
     a.xc = rabs(run.transf, 0, a.xf);
   }

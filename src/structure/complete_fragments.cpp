@@ -33,6 +33,12 @@
 
 namespace tesk {
 
+bool parts_allow_bond(const Atom& a, const ImageCode& ia, const Atom& b, const ImageCode& ib) {
+  if (a.part == 0 || b.part == 0 || a.assembly != b.assembly) return true;
+  if (a.part != b.part) return false;
+  return a.part > 0 || ia == ib;
+}
+
 void set_working_list(Run& run) {
   const int natoms = run.atoms.natoms;
   run.cryst.nall = natoms;
@@ -315,7 +321,8 @@ void Completion::visit_images_near(int atom) {
       float d = dist(rabs(run_.transf, 0, image_frac(m)), p.xc);
       if (d < kSameSite) {
         duplicate_.insert(m);
-      } else if (d <= tol1_ + rp + bond_radius(run_, src.iz)) {
+      } else if (d <= tol1_ + rp + bond_radius(run_, src.iz) &&
+                 parts_allow_bond(src, image_code(m), p, run_.cryst.image_of(atom))) {
         if (duplicate_.count(m) == 0 && bonded_.insert(m).second) acceptable_.push(m);
       }
     }
@@ -334,6 +341,8 @@ void Completion::accept(const Image& m) {
   copy.iz = src.iz;
   copy.occ = src.occ;
   copy.flag = src.flag;
+  copy.part = src.part;
+  copy.assembly = src.assembly;
   copy.xf = image_frac(m);
   copy.xc = rabs(run_.transf, 0, copy.xf);
   cryst.nall = k;
