@@ -199,7 +199,7 @@ void fill_atoms(Run& run, const std::vector<CifAtom>& sites) {
     // occupancy divided by the number of operators fixing the site (SHELXL's
     // 10.5 for an atom on an inversion centre); the tables and every file
     // written from them (fixedH.ins included) hold the SHELX value.
-    a.occ = c.occ / static_cast<float>(site_order(run, c.xf));
+    a.occ = c.occ / static_cast<float>(site_order(run, special_position(run, c.xf)));
     a.adptype = c.adptype;
     a.uij = c.uij;
     a.part = c.part;
@@ -238,6 +238,7 @@ void read_cif_data(Run& run, std::string_view data, const std::string& filename,
     err(kRoutine, cif.where() + ": the SYMM cards do not give back the operators of the block");
   fill_atoms(run, sites);
   run.out.console << ffmt("(/a,i5)", {" Total atoms read from CIF file = ", run.atoms.natoms});
+  snap_special_positions(run);
   checkocc(run);
   printatoms(run, run.out.log);
 }
