@@ -228,7 +228,8 @@ int Completion::place_images() {
         reach = std::max(reach, std::abs(p.offset[j]));
       }
       bool seen = false;
-      for (std::size_t e = first; e < placed_.size(); ++e) seen = seen || placed_[e].offset == p.offset;
+      for (std::size_t e = first; e < placed_.size(); ++e)
+        seen = seen || placed_[e].offset == p.offset;
       if (!seen) placed_.push_back(p);
     }
   }
@@ -269,7 +270,8 @@ void Completion::file_images() {
   grid_.reset(std::max(tol1_ + rmax_ + rmax_ + margin_, 0.5f));
   lo_ = {INFINITY, INFINITY, INFINITY};
   hi_ = {-INFINITY, -INFINITY, -INFINITY};
-  grid_.bound_to_points(placed_cart_.size(), [&](std::size_t e) -> const Vec3& { return placed_cart_[e]; });
+  grid_.bound_to_points(placed_cart_.size(),
+                        [&](std::size_t e) -> const Vec3& { return placed_cart_[e]; });
   for (std::size_t e = 0; e < placed_cart_.size(); ++e) {
     const Vec3& p = placed_cart_[e];
     grid_.insert(static_cast<int>(e), p);

@@ -68,7 +68,8 @@ Part read_part(const Run& run, const ShelxState& st, const ShelxLine& line) {
     std::vector<float> codes{0.0f, static_cast<float>(*sof)};
     processfvar(run, codes);
     // With the six decimals an atom line's resolved values carry.
-    part.sof = static_cast<float>(read_fortran_real(ffmt_text("(f12.6)", {codes[1]})).value_or(0.0));
+    auto text = ffmt_text("(f12.6)", {codes[1]});
+    part.sof = static_cast<float>(read_fortran_real(text).value_or(0.0));
   }
   return part;
 }
