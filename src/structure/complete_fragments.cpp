@@ -71,9 +71,11 @@ struct ImageHash {
 
 // The untranslated image of a read atom moved by the lattice vector that
 // carries the translation window of one occupied cell (see frame_offsets).
+// `exact`: the translation itself only, without the window around it.
 struct Placed {
   std::uint32_t base = 0;
   std::array<int, 3> offset{};
+  bool exact = false;
 };
 
 class Completion {
@@ -89,6 +91,9 @@ class Completion {
   int place_images();
   void set_shifts(double fmax, int reach);
   void file_images();
+  void file(const Placed& p);
+  void admit_images_across_faces();
+  bool in_window(const Image& m) const;
   Vec3 image_frac(const Image& m) const;
   ImageCode image_code(const Image& m) const {
     return {static_cast<int>(m.base % static_cast<std::uint32_t>(nsym_)) + 1, m.t};
@@ -106,11 +111,11 @@ class Completion {
   float margin_ = 0.0f;         // rounding between an image and base + shift
   std::vector<Vec3> base_frac_;     // per (i, s): operator s applied to atom i
   std::vector<Placed> placed_;      // the grid's entries
-  std::vector<Vec3> placed_cart_;
   std::vector<std::array<double, 3>> shift_;  // cartesian of each translation
   Vec3 lo_{}, hi_{};
   bool bounded_ = true;
   CellGrid grid_;
+  std::vector<bool> pure_translation_;  // per operator
   std::unordered_set<Image, ImageHash> duplicate_;
   std::unordered_set<Image, ImageHash> bonded_;
   std::priority_queue<Image, std::vector<Image>, std::greater<>> acceptable_;
@@ -126,8 +131,9 @@ Completion::Completion(Run& run)
   double fmax = apply_operators();
   check_density();
   int reach = place_images();
-  set_shifts(fmax, reach);
+  set_shifts(fmax, reach + 1);
   file_images();
+  admit_images_across_faces();
 }
 
 // The image of every read atom under every operator, before translation.
@@ -261,26 +267,110 @@ void Completion::set_shifts(double fmax, int reach) {
 // The placed images go into a cell grid; their bounding box lets a list
 // atom skip the translations that take it far from all of them.
 void Completion::file_images() {
-  placed_cart_.reserve(placed_.size());
+  std::vector<Vec3> cart;
   for (const Placed& p : placed_) {
     Vec3 x = base_frac_[p.base];
     for (std::size_t k = 0; k < 3; ++k) x[k] += static_cast<float>(p.offset[k]);
-    placed_cart_.push_back(rabs(run_.transf, 0, x));
+    cart.push_back(rabs(run_.transf, 0, x));
   }
   grid_.reset(std::max(tol1_ + rmax_ + rmax_ + margin_, 0.5f));
   lo_ = {INFINITY, INFINITY, INFINITY};
   hi_ = {-INFINITY, -INFINITY, -INFINITY};
-  grid_.bound_to_points(placed_cart_.size(),
-                        [&](std::size_t e) -> const Vec3& { return placed_cart_[e]; });
-  for (std::size_t e = 0; e < placed_cart_.size(); ++e) {
-    const Vec3& p = placed_cart_[e];
-    grid_.insert(static_cast<int>(e), p);
-    for (std::size_t k = 0; k < 3; ++k) {
-      if (!std::isfinite(p[k])) bounded_ = false;
-      lo_[k] = std::min(lo_[k], p[k]);
-      hi_[k] = std::max(hi_[k], p[k]);
+  grid_.bound_to_points(cart.size(), [&](std::size_t e) -> const Vec3& { return cart[e]; });
+  const std::vector<Placed> placed = std::move(placed_);
+  placed_.clear();
+  for (const Placed& p : placed) file(p);
+}
+
+void Completion::file(const Placed& p) {
+  Vec3 x = base_frac_[p.base];
+  for (std::size_t k = 0; k < 3; ++k) x[k] += static_cast<float>(p.offset[k]);
+  const Vec3 c = rabs(run_.transf, 0, x);
+  grid_.insert(static_cast<int>(placed_.size()), c);
+  placed_.push_back(p);
+  for (std::size_t k = 0; k < 3; ++k) {
+    if (!std::isfinite(c[k])) bounded_ = false;
+    lo_[k] = std::min(lo_[k], c[k]);
+    hi_[k] = std::max(hi_[k], c[k]);
+  }
+}
+
+// Whether some image inside the windows lies on the site of image m.
+bool Completion::in_window(const Image& m) const {
+  const Vec3 y = rabs(run_.transf, 0, image_frac(m));
+  std::vector<int> near;
+  for (int t = 0; t < translations(); ++t) {
+    const auto& s = shift_[static_cast<std::size_t>(t)];
+    const std::array<int, 3> uvw = {t / (m_ * m_) - ncells_, (t / m_) % m_ - ncells_,
+                                    t % m_ - ncells_};
+    Vec3 q{};
+    for (std::size_t k = 0; k < 3; ++k) q[k] = static_cast<float>(static_cast<double>(y[k]) - s[k]);
+    near.clear();
+    grid_.collect(q, kSameSite + margin_, near);
+    for (int e : near) {
+      const Placed& pl = placed_[static_cast<std::size_t>(e)];
+      if (pl.exact) continue;
+      Image w{pl.base, {pl.offset[0] + uvw[0], pl.offset[1] + uvw[1], pl.offset[2] + uvw[2]}};
+      if (dist(rabs(run_.transf, 0, image_frac(w)), y) < kSameSite) return true;
     }
   }
+  return false;
+}
+
+// A molecule on a cell face whose read atoms lie on one side of it (x = 0.9
+// beside the inversion centre at x = 1) bonds across the face to images one
+// cell beyond the window. Each operator and translation up to one cell
+// beyond the window that brings an image into bonding contact with a read
+// atom, on a site no image inside the window reaches, is searched as well,
+// for every read atom; images out there that touch only copies are not, so
+// a network still ends where the window ends.
+// Only operators with a rotation matter: the window of a translation alone
+// lies symmetrically about the atom.
+void Completion::admit_images_across_faces() {
+  const Mat3& c = run_.transf.frac_to_cart;
+  const int r = ncells_ + 1;
+  // A translation alone (the identity, a centring) moves the window with
+  // the atom: a chain along an axis grows by NCELLS cells and no further.
+  for (const SymOp& op : run_.symm.ops) pure_translation_.push_back(op.rot == identity_op().rot);
+  std::vector<std::pair<std::uint32_t, std::array<int, 3>>> codes;
+  std::vector<int> near;
+  for (int i = 1; i <= natoms_; ++i) {
+    const Atom& p = run_.atoms.at(i);
+    const float rp = bond_radius(run_, p.iz);
+    const float radius = std::max(tol1_ + rp + rmax_, 0.0f) + margin_;
+    for (int t = 0; t < (2 * r + 1) * (2 * r + 1) * (2 * r + 1); ++t) {
+      const int n = 2 * r + 1;
+      const std::array<int, 3> uvw = {t / (n * n) - r, (t / n) % n - r, t % n - r};
+      if (std::abs(uvw[0]) <= ncells_ && std::abs(uvw[1]) <= ncells_ && std::abs(uvw[2]) <= ncells_)
+        continue;  // inside the window
+      Vec3 q{};
+      bool outside = false;
+      for (std::size_t k = 0; k < 3; ++k) {
+        double shift = 0.0;
+        for (std::size_t j = 0; j < 3; ++j) shift += static_cast<double>(c[k][j]) * uvw[j];
+        q[k] = static_cast<float>(static_cast<double>(p.xc[k]) - shift);
+        if (bounded_ && (q[k] < lo_[k] - radius || q[k] > hi_[k] + radius)) outside = true;
+      }
+      if (outside) continue;
+      near.clear();
+      grid_.collect(q, radius, near);
+      for (int e : near) {
+        const Placed& pl = placed_[static_cast<std::size_t>(e)];
+        if (pure_translation_[pl.base % static_cast<std::uint32_t>(nsym_)]) continue;
+        Image m{pl.base, {pl.offset[0] + uvw[0], pl.offset[1] + uvw[1], pl.offset[2] + uvw[2]}};
+        const Atom& src = run_.atoms.at(static_cast<int>(m.base) / nsym_ + 1);
+        float d = dist(rabs(run_.transf, 0, image_frac(m)), p.xc);
+        if (d >= kSameSite && d <= tol1_ + rp + bond_radius(run_, src.iz) &&
+            parts_allow_bond(src, image_code(m), p, ImageCode{}) && !in_window(m))
+          codes.emplace_back(m.base % static_cast<std::uint32_t>(nsym_), m.t);
+      }
+    }
+  }
+  std::sort(codes.begin(), codes.end());
+  codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+  for (const auto& [op, t] : codes)
+    for (std::uint32_t b = op; b < base_frac_.size(); b += static_cast<std::uint32_t>(nsym_))
+      file(Placed{b, t, true});
 }
 
 // Fractional coordinates of the image: the operator applied to the atom,
@@ -315,6 +405,7 @@ void Completion::visit_images_near(int atom) {
     grid_.collect(q, radius, near);
     for (int e : near) {
       const Placed& pl = placed_[static_cast<std::size_t>(e)];
+      if (pl.exact && uvw != std::array<int, 3>{}) continue;
       Image m{pl.base, {pl.offset[0] + uvw[0], pl.offset[1] + uvw[1], pl.offset[2] + uvw[2]}};
       if (m.base % static_cast<std::uint32_t>(nsym_) == 0 && m.t == std::array<int, 3>{})
         continue;  // the atom itself
