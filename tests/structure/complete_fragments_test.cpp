@@ -313,78 +313,70 @@ void plain_complete(Run& run) {
   cr.isq.assign(static_cast<std::size_t>(natoms), 0);
   cr.nsq.assign(static_cast<std::size_t>(natoms), 0);
   // Operator s searches -n..n cells about C - R C for every cell C holding a
-  // read atom (`dist` 0), and, one cell beyond (`dist` 1), the images of a
+  // read atom (`far` 0), and one cell beyond (`far` 1) the images of a
   // rotation that bond to a read atom on a site nothing inside reaches.
-  auto dist_from = [&](int s, int u, int v, int w) {
+  auto far_from = [&](const SymOp& op, const int (&t)[3]) {
     int best = 99;
-    const SymOp& op = run.symm.ops[std::size_t(s - 1)];
     for (int i = 1; i <= natoms; ++i) {
-      int far = 0, t[3] = {u, v, w};
+      int far = 0;
       for (int j = 0; j < 3; ++j) {
         float rc = 0.0f;
         for (int k = 0; k < 3; ++k) rc += op.rot[k][j] * std::floor(run.atoms.at(i).xf[k]);
         far = std::max(far, std::abs(t[j] - int(std::floor(run.atoms.at(i).xf[j]) - rc)) - n);
       }
-      best = std::min(best, std::max(far, 0));
+      best = std::min(best, far);
     }
     return best;
   };
-  auto image = [&](int i, int s, int u, int v, int w) {
-    Vec3 x = apply_op(run.symm.ops[static_cast<std::size_t>(s - 1)], run.atoms.at(i).xf);
-    return rabs(run.transf, 0, {x[0] + float(u), x[1] + float(v), x[2] + float(w)});
-  };
-  std::map<std::array<int, 4>, int> codes;  // (s, u, v, w) -> dist_from, 0 or 1
+  std::map<std::array<int, 4>, int> codes;  // (s, u, v, w) -> far, 0 or 1
   for (int s = 1; s <= run.symm.nsym(); ++s)
     for (int u = -n - 4; u <= n + 4; ++u)
       for (int v = -n - 4; v <= n + 4; ++v)
         for (int w = -n - 4; w <= n + 4; ++w)
-          if (int d = dist_from(s, u, v, w); d <= 1) codes[{s, u, v, w}] = d;
-  auto each = [&](int dmax, const std::function<void(int, int, int, int, int)>& f) {
-    for (int i = 1; i <= natoms; ++i)
-      for (const auto& [c, d] : codes)
-        if (d <= dmax) f(i, c[0], c[1], c[2], c[3]);
+          if (int d = far_from(run.symm.ops[std::size_t(s - 1)], {u, v, w}); d <= 1)
+            codes[{s, u, v, w}] = std::max(d, 0);
+  auto frac = [&](int i, const std::array<int, 4>& c) {
+    Vec3 x = apply_op(run.symm.ops[std::size_t(c[0] - 1)], run.atoms.at(i).xf);
+    return Vec3{x[0] + float(c[1]), x[1] + float(c[2]), x[2] + float(c[3])};
+  };
+  auto image = [&](int i, const std::array<int, 4>& c) { return rabs(run.transf, 0, frac(i, c)); };
+  auto limit = [&](int i, int j) {
+    return run.opt.tol1() + radius(run, run.atoms.at(i).iz) + radius(run, run.atoms.at(j).iz);
   };
   std::set<std::array<int, 4>> beyond;
   for (int p = 1; p <= natoms; ++p)
-    each(1, [&](int i, int s, int u, int v, int w) {
-      const Vec3 c = image(i, s, u, v, w);
-      const float d = dist(c, run.atoms.at(p).xc);
-      const float limit =
-          run.opt.tol1() + radius(run, run.atoms.at(p).iz) + radius(run, run.atoms.at(i).iz);
-      if (codes[{s, u, v, w}] == 0 || run.symm.ops[std::size_t(s - 1)].rot == kIdentity.rot ||
-          d < 0.001f || d > limit)
-        return;
-      bool reached = false;
-      each(0, [&](int j, int t, int a, int b, int e) {
-        reached |= dist(image(j, t, a, b, e), c) < 0.001f;
-      });
-      if (!reached) beyond.insert({s, u, v, w});
-    });
+    for (int i = 1; i <= natoms; ++i)
+      for (const auto& [c, far] : codes) {
+        const float d = dist(image(i, c), run.atoms.at(p).xc);
+        if (far == 0 || run.symm.ops[std::size_t(c[0] - 1)].rot == kIdentity.rot || d < 0.001f ||
+            d > limit(p, i))
+          continue;
+        bool reached = false;
+        for (int j = 1; j <= natoms; ++j)
+          for (const auto& [e, f] : codes)
+            reached |= f == 0 && dist(image(j, e), image(i, c)) < 0.001f;
+        if (!reached) beyond.insert(c);
+      }
   auto first_acceptable = [&](int& src, Vec3& xf) {
     for (int i = 1; i <= natoms; ++i)
       for (const auto& [code, far] : codes) {
-          const auto [s, u, v, w] = code;
-          if (s == 1 && u == 0 && v == 0 && w == 0) continue;
-          if (far != 0 && beyond.count(code) == 0) continue;
-          const Atom& a = run.atoms.at(i);
-          Vec3 x = apply_op(run.symm.ops[static_cast<std::size_t>(s - 1)], a.xf);
-          x[0] += static_cast<float>(u);
-          x[1] += static_cast<float>(v);
-          x[2] += static_cast<float>(w);
-          Vec3 c = rabs(run.transf, 0, x);
-          if (dist(c, a.xc) < 0.001f) continue;
-          bool dup = false, bonded = false;
-          for (int j = 1; j <= cr.nall; ++j) {
-            const Atom& b = run.atoms.at(j);
-            float d = dist(c, b.xc);
-            dup = dup || d < 0.001f;
-            bonded = bonded || d <= run.opt.tol1() + radius(run, b.iz) + radius(run, a.iz);
-          }
-          if (!dup && bonded) {
-            src = i;
-            xf = x;
-            return true;
-          }
+        const auto [s, u, v, w] = code;
+        if ((s == 1 && u == 0 && v == 0 && w == 0) || (far != 0 && beyond.count(code) == 0))
+          continue;
+        const Atom& a = run.atoms.at(i);
+        Vec3 c = image(i, code);
+        if (dist(c, a.xc) < 0.001f) continue;
+        bool dup = false, bonded = false;
+        for (int j = 1; j <= cr.nall; ++j) {
+          float d = dist(c, run.atoms.at(j).xc);
+          dup = dup || d < 0.001f;
+          bonded = bonded || d <= limit(j, i);
+        }
+        if (!dup && bonded) {
+          src = i;
+          xf = frac(i, code);
+          return true;
+        }
       }
     return false;
   };
