@@ -52,10 +52,16 @@ SearchGrid& search_grid(Run& run) {
   return sg;
 }
 
-// Two disordered atoms of different occupancy belong to different disorder
-// components and are never bonded, whatever their distance.
-bool other_component(const Atom& a, const Atom& b) {
-  return a.flag == -1 && b.flag == -1 && std::fabs(a.occ - b.occ) > 0.01f;
+// Atoms that are never bonded whatever their distance. Where the file names
+// disorder parts, the parts decide; between two atoms it gives no part for,
+// two disordered atoms of different occupancy belong to different disorder
+// components.
+bool never_bonded(const Run& run, int i, int j) {
+  const Atom& a = run.atoms.at(i);
+  const Atom& b = run.atoms.at(j);
+  if (a.part == 0 && b.part == 0)
+    return a.flag == -1 && b.flag == -1 && std::fabs(a.occ - b.occ) > 0.01f;
+  return !parts_allow_bond(a, run.cryst.image_of(i), b, run.cryst.image_of(j));
 }
 
 [[noreturn]] void too_many_found(Run& run, int atom, float rmax) {
@@ -196,7 +202,7 @@ void getnei(Run& run, int atom, float rmax, int& disordered) {
   for (int j : candidates) {
     if (j == atom) continue;
     const Atom& aj = run.atoms.at(j);
-    if (other_component(ai, aj)) continue;
+    if (never_bonded(run, atom, j)) continue;
     float d = dist(ai.xc, aj.xc);
     // The bond limit is inclusive: a distance equal to it is a bond. Written
     // so that a NaN distance is no bond.

@@ -25,6 +25,12 @@ struct Atom {
   int lmax = 0;         // highest multipole level: 4, 2 for hydrogen
   float occ = 0.0f;     // site occupancy
   int flag = 0;         // 0 normal, 1 special position, -1 disordered
+  // Disorder part (SHELX PART n, CIF disorder group): 0 ordered, n > 0 one
+  // of the alternative parts, n < 0 a part disordered about a symmetry
+  // element. `assembly` numbers the CIF disorder assembly (0 none): parts of
+  // different assemblies are independent of each other.
+  int part = 0;
+  int assembly = 0;
   // at_uij: U11 U22 U33 U12 U13 U23; an isotropic U sits in the first slot
   std::array<float, 6> uij{};
 };

@@ -24,10 +24,11 @@ constexpr double kBtoU = 1.0 / 78.95683520871486;
 constexpr float kDefaultU = 0.05f;
 
 // Columns of the atom-site loop, in the order asked of gemmi.
-enum Site { X, Y, Z, Label, Type, Occ, Uiso, Biso };
+enum Site { X, Y, Z, Label, Type, Occ, Uiso, Biso, Group, Assembly };
 const std::vector<std::string> kSiteTags = {"fract_x", "fract_y", "fract_z", "?label",
                                             "?type_symbol", "?occupancy", "?U_iso_or_equiv",
-                                            "?B_iso_or_equiv"};
+                                            "?B_iso_or_equiv", "?disorder_group",
+                                            "?disorder_assembly"};
 // Columns of the aniso loop: the label, U11 U22 U33 U12 U13 U23, the same for B.
 const std::vector<std::string> kAnisoTags = {
     "label", "?U_11", "?U_22", "?U_33", "?U_12", "?U_13", "?U_23",
@@ -115,6 +116,31 @@ void read_displacement(const CifBlock& cif, const cif::Table::Row& row, CifAtom&
   }
 }
 
+// The disorder group of a site as a part number: the group as written when it
+// is a whole number (negative for disorder about a symmetry element), else
+// a number of its own per code, counted from 1001 up so that it meets no
+// written number; 0 for an ordered site ('.' or no item). The assembly is
+// numbered from 1 in order of first appearance, 0 when not given.
+struct DisorderCodes {
+  std::map<std::string, int> groups;
+  std::map<std::string, int> assemblies;
+
+  void read(const cif::Table::Row& row, CifAtom& a) {
+    if (row.has2(Group)) {
+      const std::string code = cif::as_string(row[Group]);
+      auto n = read_fortran_int(code);
+      if (n && *n >= -kMaxAtoms && *n <= kMaxAtoms)
+        a.part = static_cast<int>(*n);
+      else
+        a.part = groups.emplace(code, 1001 + static_cast<int>(groups.size())).first->second;
+    }
+    if (row.has2(Assembly)) {
+      const std::string code = cif::as_string(row[Assembly]);
+      a.assembly = assemblies.emplace(code, 1 + static_cast<int>(assemblies.size())).first->second;
+    }
+  }
+};
+
 // Names the coordinate item the block lacks.
 [[noreturn]] void no_atom_loop(const CifBlock& cif) {
   for (const char* tag : {"fract_x", "fract_y", "fract_z"}) {
@@ -132,6 +158,7 @@ std::vector<CifAtom> read_atom_sites(const CifBlock& cif) {
   if (!table.has_column(Label)) cif.missing("no atoms: _atom_site_label is not given");
   const auto aniso = read_aniso(cif);
   std::vector<CifAtom> atoms;
+  DisorderCodes disorder;
   for (std::size_t i = 0; i < table.length(); ++i) {
     cif::Table::Row row = table[static_cast<int>(i)];
     CifAtom a;
@@ -143,6 +170,7 @@ std::vector<CifAtom> read_atom_sites(const CifBlock& cif) {
     if (row.has2(Occ))
       a.occ = static_cast<float>(*cif.number(row[Occ], item_of("occupancy of atom ") + a.label));
     read_displacement(cif, row, a, aniso);
+    disorder.read(row, a);
     atoms.push_back(a);
   }
   return atoms;

@@ -39,6 +39,8 @@ struct CifAtom {
   float occ = 1.0f;
   int adptype = 1;          // 1 isotropic (uij[0]), 2 anisotropic
   std::array<float, 6> uij{};  // U11 U22 U33 U12 U13 U23
+  int part = 0;             // disorder group, 0 ordered
+  int assembly = 0;         // disorder assembly, 0 none
 };
 
 // The _atom_site_ loop with the _atom_site_aniso_ loop matched by label.

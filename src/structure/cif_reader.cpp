@@ -205,9 +205,11 @@ void fill_atoms(Run& run, const std::vector<CifAtom>& sites) {
     // occupancy divided by the number of operators fixing the site (SHELXL's
     // 10.5 for an atom on an inversion centre); the tables and every file
     // written from them (fixedH.ins included) hold the SHELX value.
-    a.occ = c.occ / static_cast<float>(site_order(run, c.xf));
+    a.occ = c.occ / static_cast<float>(site_order(run, special_position(run, c.xf)));
     a.adptype = c.adptype;
     a.uij = c.uij;
+    a.part = c.part;
+    a.assembly = c.assembly;
     print_read_atom(run, n);
     a.xc = rabs(run.transf, 0, a.xf);
   }
@@ -243,6 +245,7 @@ void read_cif_data(Run& run, std::string_view data, const std::string& filename,
   fill_atoms(run, sites);
   unique_labels(run);
   run.out.console << ffmt("(/a,i5)", {" Total atoms read from CIF file = ", run.atoms.natoms});
+  snap_special_positions(run);
   checkocc(run);
   printatoms(run, run.out.log);
 }

@@ -10,11 +10,13 @@
 // grows: an image becomes bonded when an atom appears near it, and a
 // duplicate when an atom appears on it. So instead of rescanning, each new
 // list atom visits the images near it (through a cell grid of the images
-// before translation), and a min-heap of image numbers hands out the first
+// before translation), and a min-heap of images hands out the first
 // acceptable image in scan order.
 #include "structure/complete_fragments.hpp"
 
 #include <algorithm>
+#include <array>
+#include <compare>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -31,17 +33,50 @@
 
 namespace tesk {
 
+bool parts_allow_bond(const Atom& a, const ImageCode& ia, const Atom& b, const ImageCode& ib) {
+  if (a.part == 0 || b.part == 0 || a.assembly != b.assembly) return true;
+  if (a.part != b.part) return false;
+  return a.part > 0 || ia == ib;
+}
+
 void set_working_list(Run& run) {
   const int natoms = run.atoms.natoms;
   run.cryst.nall = natoms;
   run.cryst.isq.assign(static_cast<std::size_t>(natoms), 0);
   run.cryst.nsq.assign(static_cast<std::size_t>(natoms), 0);
+  run.cryst.image.assign(static_cast<std::size_t>(natoms), ImageCode{});
 }
 
 namespace {
 
 // An image within this distance of a list atom is that atom again.
 constexpr float kSameSite = 0.001f;
+
+// One symmetry image of a read atom: the operator applied to it (base
+// (i - 1) nsym + s - 1) plus a lattice translation. Ordered as the scan visits
+// the images: read atom, operator, then u, v, w.
+struct Image {
+  std::uint32_t base = 0;
+  std::array<int, 3> t{};
+  auto operator<=>(const Image&) const = default;
+};
+
+struct ImageHash {
+  std::size_t operator()(const Image& m) const {
+    std::uint64_t h = m.base;
+    for (int c : m.t) h = h * 0x9E3779B97F4A7C15ull + static_cast<std::uint32_t>(c);
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+};
+
+// The untranslated image of a read atom moved by the lattice vector that
+// carries the translation window of one occupied cell (see frame_offsets).
+// `exact`: the translation itself only, without the window around it.
+struct Placed {
+  std::uint32_t base = 0;
+  std::array<int, 3> offset{};
+  bool exact = false;
+};
 
 class Completion {
  public:
@@ -52,30 +87,38 @@ class Completion {
   int translations() const { return m_ * m_ * m_; }
   double apply_operators();
   void check_density() const;
-  void set_shifts(double fmax);
+  std::vector<std::array<int, 3>> occupied_cells() const;
+  int place_images();
+  void set_shifts(double fmax, int reach);
   void file_images();
-  Vec3 image_frac(std::size_t base, int t) const;
+  void file(const Placed& p);
+  void admit_images_across_faces();
+  bool in_window(const Image& m) const;
+  Vec3 image_frac(const Image& m) const;
+  ImageCode image_code(const Image& m) const {
+    return {static_cast<int>(m.base % static_cast<std::uint32_t>(nsym_)) + 1, m.t};
+  }
   void visit_images_near(int atom);
-  void accept(std::uint64_t image);
+  void accept(const Image& m);
 
   Run& run_;
   int natoms_;
   int nsym_;
   int ncells_;
   int m_;                       // 2 NCELLS + 1 translations per axis
-  int zero_shift_;              // translation number of (0, 0, 0)
   float tol1_;
   float rmax_ = 0.0f;           // largest covalent radius of the read atoms
   float margin_ = 0.0f;         // rounding between an image and base + shift
   std::vector<Vec3> base_frac_;     // per (i, s): operator s applied to atom i
-  std::vector<Vec3> base_cart_;
+  std::vector<Placed> placed_;      // the grid's entries
   std::vector<std::array<double, 3>> shift_;  // cartesian of each translation
   Vec3 lo_{}, hi_{};
   bool bounded_ = true;
   CellGrid grid_;
-  std::unordered_set<std::uint64_t> duplicate_;
-  std::unordered_set<std::uint64_t> bonded_;
-  std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> acceptable_;
+  std::vector<bool> pure_translation_;  // per operator
+  std::unordered_set<Image, ImageHash> duplicate_;
+  std::unordered_set<Image, ImageHash> bonded_;
+  std::priority_queue<Image, std::vector<Image>, std::greater<>> acceptable_;
 };
 
 Completion::Completion(Run& run)
@@ -84,12 +127,13 @@ Completion::Completion(Run& run)
       nsym_(run.symm.nsym()),
       ncells_(run.opt.compfrag),
       m_(2 * run.opt.compfrag + 1),
-      zero_shift_((m_ * m_ * m_) / 2),
       tol1_(run.opt.tol1()) {
   double fmax = apply_operators();
   check_density();
-  set_shifts(fmax);
+  int reach = place_images();
+  set_shifts(fmax, reach + 1);
   file_images();
+  admit_images_across_faces();
 }
 
 // The image of every read atom under every operator, before translation.
@@ -98,7 +142,6 @@ double Completion::apply_operators() {
   double fmax = 0.0;
   std::size_t nbase = static_cast<std::size_t>(natoms_) * static_cast<std::size_t>(nsym_);
   base_frac_.reserve(nbase);
-  base_cart_.reserve(nbase);
   for (int i = 1; i <= natoms_; ++i) {
     const Atom& a = run_.atoms.at(i);
     rmax_ = std::max(rmax_, bond_radius(run_, a.iz));
@@ -106,12 +149,10 @@ double Completion::apply_operators() {
       Vec3 x = apply_op(op, a.xf);
       for (float c : x) fmax = std::max(fmax, std::fabs(static_cast<double>(c)));
       base_frac_.push_back(x);
-      base_cart_.push_back(rabs(run_.transf, 0, x));
     }
   }
   return fmax;
 }
-
 // A cell far too small for its atoms (a mistyped CELL, a wrong LATT or
 // SYMM) packs hundreds of images into every bonding sphere, and completing
 // the fragments would take hours before the atom table overflows. Dense
@@ -152,16 +193,65 @@ void Completion::check_density() const {
                                       " A**3, more than 5 per A**3: check CELL, LATT and SYMM"}));
 }
 
+// The cells the read atoms lie in (the whole-number parts of their
+// coordinates), in order of first appearance.
+std::vector<std::array<int, 3>> Completion::occupied_cells() const {
+  std::vector<std::array<int, 3>> cells;
+  for (int i = 1; i <= natoms_; ++i) {
+    const Vec3& x = run_.atoms.at(i).xf;
+    std::array<int, 3> c{};
+    for (std::size_t k = 0; k < 3; ++k) {
+      const double f = std::floor(static_cast<double>(x[k]));
+      c[k] = std::isfinite(f) ? static_cast<int>(std::clamp(f, -1.0e6, 1.0e6)) : 0;
+    }
+    if (std::find(cells.begin(), cells.end(), c) == cells.end()) cells.push_back(c);
+  }
+  return cells;
+}
+
+// The images searched are those within NCELLS cells of each operator's
+// image, taken for the structure as if moved into the cell at the origin:
+// for the read atoms of cell C, operator (R, tau) and translation t give
+// R (x - C) + tau + t + C, that is the image R x + tau moved by t + C - R C.
+// So every cell that holds read atoms carries the translation window of
+// each operator along by C - R C, and a molecule completes the same way
+// whatever cell the file puts it in. Files whose atoms all lie in the
+// cell at the origin search exactly the window -NCELLS..NCELLS.
+// Returns the largest whole-cell offset met.
+int Completion::place_images() {
+  const auto cells = occupied_cells();
+  int reach = 0;
+  for (std::size_t b = 0; b < base_frac_.size(); ++b) {
+    const SymOp& op = run_.symm.ops[b % static_cast<std::size_t>(nsym_)];
+    const std::size_t first = placed_.size();
+    for (const auto& c : cells) {
+      Placed p{static_cast<std::uint32_t>(b), {}};
+      for (std::size_t j = 0; j < 3; ++j) {
+        double rc = 0.0;
+        for (std::size_t k = 0; k < 3; ++k) rc += static_cast<double>(op.rot[k][j]) * c[k];
+        const double off = static_cast<double>(c[j]) - std::round(rc);
+        p.offset[j] = static_cast<int>(std::clamp(off, -4.0e6, 4.0e6));
+        reach = std::max(reach, std::abs(p.offset[j]));
+      }
+      bool seen = false;
+      for (std::size_t e = first; e < placed_.size(); ++e)
+        seen = seen || placed_[e].offset == p.offset;
+      if (!seen) placed_.push_back(p);
+    }
+  }
+  return reach;
+}
+
 // Cartesian lattice translations, and the margin that covers the rounding
 // between an image computed as a whole and its untranslated image plus the
 // translation (single precision, a few units of the last place of the
 // largest coordinate).
-void Completion::set_shifts(double fmax) {
+void Completion::set_shifts(double fmax, int reach) {
   const Mat3& c = run_.transf.frac_to_cart;
   double norm = 0.0;
   for (const auto& row : c)
     for (float e : row) norm += std::fabs(static_cast<double>(e));
-  double scale = norm * (fmax + static_cast<double>(ncells_) + 1.0);
+  double scale = norm * (fmax + static_cast<double>(ncells_) + reach + 1.0);
   margin_ = static_cast<float>(0.01 + 1.0e-5 * (std::isfinite(scale) ? scale : 0.0));
   for (int t = 0; t < translations(); ++t) {
     double uvw[3] = {static_cast<double>(t / (m_ * m_) - ncells_),
@@ -174,31 +264,122 @@ void Completion::set_shifts(double fmax) {
   }
 }
 
-// The untranslated images go into a cell grid; their bounding box lets a
-// list atom skip the translations that take it far from all of them.
+// The placed images go into a cell grid; their bounding box lets a list
+// atom skip the translations that take it far from all of them.
 void Completion::file_images() {
+  std::vector<Vec3> cart;
+  for (const Placed& p : placed_) {
+    Vec3 x = base_frac_[p.base];
+    for (std::size_t k = 0; k < 3; ++k) x[k] += static_cast<float>(p.offset[k]);
+    cart.push_back(rabs(run_.transf, 0, x));
+  }
   grid_.reset(std::max(tol1_ + rmax_ + rmax_ + kCoordinationReach + margin_, 0.5f));
   lo_ = {INFINITY, INFINITY, INFINITY};
   hi_ = {-INFINITY, -INFINITY, -INFINITY};
-  grid_.bound_to_points(base_cart_.size(), [&](std::size_t b) -> const Vec3& { return base_cart_[b]; });
-  for (std::size_t b = 0; b < base_cart_.size(); ++b) {
-    const Vec3& p = base_cart_[b];
-    grid_.insert(static_cast<int>(b), p);
-    for (std::size_t k = 0; k < 3; ++k) {
-      if (!std::isfinite(p[k])) bounded_ = false;
-      lo_[k] = std::min(lo_[k], p[k]);
-      hi_[k] = std::max(hi_[k], p[k]);
+  grid_.bound_to_points(cart.size(), [&](std::size_t e) -> const Vec3& { return cart[e]; });
+  const std::vector<Placed> placed = std::move(placed_);
+  placed_.clear();
+  for (const Placed& p : placed) file(p);
+}
+
+void Completion::file(const Placed& p) {
+  Vec3 x = base_frac_[p.base];
+  for (std::size_t k = 0; k < 3; ++k) x[k] += static_cast<float>(p.offset[k]);
+  const Vec3 c = rabs(run_.transf, 0, x);
+  grid_.insert(static_cast<int>(placed_.size()), c);
+  placed_.push_back(p);
+  for (std::size_t k = 0; k < 3; ++k) {
+    if (!std::isfinite(c[k])) bounded_ = false;
+    lo_[k] = std::min(lo_[k], c[k]);
+    hi_[k] = std::max(hi_[k], c[k]);
+  }
+}
+
+// Whether some image inside the windows lies on the site of image m.
+bool Completion::in_window(const Image& m) const {
+  const Vec3 y = rabs(run_.transf, 0, image_frac(m));
+  std::vector<int> near;
+  for (int t = 0; t < translations(); ++t) {
+    const auto& s = shift_[static_cast<std::size_t>(t)];
+    const std::array<int, 3> uvw = {t / (m_ * m_) - ncells_, (t / m_) % m_ - ncells_,
+                                    t % m_ - ncells_};
+    Vec3 q{};
+    for (std::size_t k = 0; k < 3; ++k) q[k] = static_cast<float>(static_cast<double>(y[k]) - s[k]);
+    near.clear();
+    grid_.collect(q, kSameSite + margin_, near);
+    for (int e : near) {
+      const Placed& pl = placed_[static_cast<std::size_t>(e)];
+      if (pl.exact) continue;
+      Image w{pl.base, {pl.offset[0] + uvw[0], pl.offset[1] + uvw[1], pl.offset[2] + uvw[2]}};
+      if (dist(rabs(run_.transf, 0, image_frac(w)), y) < kSameSite) return true;
     }
   }
+  return false;
+}
+
+// A molecule on a cell face whose read atoms lie on one side of it (x = 0.9
+// beside the inversion centre at x = 1) bonds across the face to images one
+// cell beyond the window. Each operator and translation up to one cell
+// beyond the window that brings an image into bonding contact with a read
+// atom, on a site no image inside the window reaches, is searched as well,
+// for every read atom; images out there that touch only copies are not, so
+// a network still ends where the window ends.
+// Only operators with a rotation matter: the window of a translation alone
+// lies symmetrically about the atom.
+void Completion::admit_images_across_faces() {
+  const Mat3& c = run_.transf.frac_to_cart;
+  const int r = ncells_ + 1;
+  // A translation alone (the identity, a centring) moves the window with
+  // the atom: a chain along an axis grows by NCELLS cells and no further.
+  for (const SymOp& op : run_.symm.ops) pure_translation_.push_back(op.rot == identity_op().rot);
+  std::vector<std::pair<std::uint32_t, std::array<int, 3>>> codes;
+  std::vector<int> near;
+  for (int i = 1; i <= natoms_; ++i) {
+    const Atom& p = run_.atoms.at(i);
+    const float rp = bond_radius(run_, p.iz);
+    const float radius = std::max(tol1_ + rp + rmax_ + kCoordinationReach, 0.0f) + margin_;
+    for (int t = 0; t < (2 * r + 1) * (2 * r + 1) * (2 * r + 1); ++t) {
+      const int n = 2 * r + 1;
+      const std::array<int, 3> uvw = {t / (n * n) - r, (t / n) % n - r, t % n - r};
+      if (std::abs(uvw[0]) <= ncells_ && std::abs(uvw[1]) <= ncells_ && std::abs(uvw[2]) <= ncells_)
+        continue;  // inside the window
+      Vec3 q{};
+      bool outside = false;
+      for (std::size_t k = 0; k < 3; ++k) {
+        double shift = 0.0;
+        for (std::size_t j = 0; j < 3; ++j) shift += static_cast<double>(c[k][j]) * uvw[j];
+        q[k] = static_cast<float>(static_cast<double>(p.xc[k]) - shift);
+        if (bounded_ && (q[k] < lo_[k] - radius || q[k] > hi_[k] + radius)) outside = true;
+      }
+      if (outside) continue;
+      near.clear();
+      grid_.collect(q, radius, near);
+      for (int e : near) {
+        const Placed& pl = placed_[static_cast<std::size_t>(e)];
+        if (pure_translation_[pl.base % static_cast<std::uint32_t>(nsym_)]) continue;
+        Image m{pl.base, {pl.offset[0] + uvw[0], pl.offset[1] + uvw[1], pl.offset[2] + uvw[2]}};
+        const Atom& src = run_.atoms.at(static_cast<int>(m.base) / nsym_ + 1);
+        float d = dist(rabs(run_.transf, 0, image_frac(m)), p.xc);
+        if (d >= kSameSite &&
+            d <= tol1_ + rp + bond_radius(run_, src.iz) +
+                     (coordination_pair(p.iz, src.iz) ? kCoordinationReach : 0.0f) &&
+            parts_allow_bond(src, image_code(m), p, ImageCode{}) && !in_window(m))
+          codes.emplace_back(m.base % static_cast<std::uint32_t>(nsym_), m.t);
+      }
+    }
+  }
+  std::sort(codes.begin(), codes.end());
+  codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+  for (const auto& [op, t] : codes)
+    for (std::uint32_t b = op; b < base_frac_.size(); b += static_cast<std::uint32_t>(nsym_))
+      file(Placed{b, t, true});
 }
 
 // Fractional coordinates of the image: the operator applied to the atom,
 // plus the lattice translation.
-Vec3 Completion::image_frac(std::size_t base, int t) const {
-  Vec3 x = base_frac_[base];
-  x[0] += static_cast<float>(t / (m_ * m_) - ncells_);
-  x[1] += static_cast<float>((t / m_) % m_ - ncells_);
-  x[2] += static_cast<float>(t % m_ - ncells_);
+Vec3 Completion::image_frac(const Image& m) const {
+  Vec3 x = base_frac_[m.base];
+  for (std::size_t k = 0; k < 3; ++k) x[k] += static_cast<float>(m.t[k]);
   return x;
 }
 
@@ -210,9 +391,11 @@ void Completion::visit_images_near(int atom) {
   const Atom& p = run_.atoms.at(atom);
   const float rp = bond_radius(run_, p.iz);
   const float radius = std::max(tol1_ + rp + rmax_ + kCoordinationReach, 0.0f) + margin_;
-  std::vector<int> bases;
+  std::vector<int> near;
   for (int t = 0; t < translations(); ++t) {
     const auto& s = shift_[static_cast<std::size_t>(t)];
+    const std::array<int, 3> uvw = {t / (m_ * m_) - ncells_, (t / m_) % m_ - ncells_,
+                                    t % m_ - ncells_};
     Vec3 q{};
     bool outside = false;
     for (std::size_t k = 0; k < 3; ++k) {
@@ -220,30 +403,30 @@ void Completion::visit_images_near(int atom) {
       if (bounded_ && (q[k] < lo_[k] - radius || q[k] > hi_[k] + radius)) outside = true;
     }
     if (outside) continue;
-    bases.clear();
-    grid_.collect(q, radius, bases);
-    for (int b : bases) {
-      auto base = static_cast<std::size_t>(b);
-      int source = b / nsym_ + 1;
-      if (b % nsym_ == 0 && t == zero_shift_) continue;  // the atom itself
-      std::uint64_t image = static_cast<std::uint64_t>(base) *
-                                static_cast<std::uint64_t>(translations()) +
-                            static_cast<std::uint64_t>(t);
-      float d = dist(rabs(run_.transf, 0, image_frac(base, t)), p.xc);
+    near.clear();
+    grid_.collect(q, radius, near);
+    for (int e : near) {
+      const Placed& pl = placed_[static_cast<std::size_t>(e)];
+      if (pl.exact && uvw != std::array<int, 3>{}) continue;
+      Image m{pl.base, {pl.offset[0] + uvw[0], pl.offset[1] + uvw[1], pl.offset[2] + uvw[2]}};
+      if (m.base % static_cast<std::uint32_t>(nsym_) == 0 && m.t == std::array<int, 3>{})
+        continue;  // the atom itself
+      const int source = static_cast<int>(m.base) / nsym_ + 1;
+      const Atom& src = run_.atoms.at(source);
+      float d = dist(rabs(run_.transf, 0, image_frac(m)), p.xc);
       if (d < kSameSite) {
-        duplicate_.insert(image);
-      } else if (d <= tol1_ + rp + bond_radius(run_, run_.atoms.at(source).iz) +
-                           (coordination_pair(p.iz, run_.atoms.at(source).iz) ? kCoordinationReach : 0.0f)) {
-        if (duplicate_.count(image) == 0 && bonded_.insert(image).second) acceptable_.push(image);
+        duplicate_.insert(m);
+      } else if (d <= tol1_ + rp + bond_radius(run_, src.iz) +
+                          (coordination_pair(p.iz, src.iz) ? kCoordinationReach : 0.0f) &&
+                 parts_allow_bond(src, image_code(m), p, run_.cryst.image_of(atom))) {
+        if (duplicate_.count(m) == 0 && bonded_.insert(m).second) acceptable_.push(m);
       }
     }
   }
 }
 
-void Completion::accept(std::uint64_t image) {
-  auto base = static_cast<std::size_t>(image / static_cast<std::uint64_t>(translations()));
-  int t = static_cast<int>(image % static_cast<std::uint64_t>(translations()));
-  int source = static_cast<int>(base) / nsym_ + 1;
+void Completion::accept(const Image& m) {
+  const int source = static_cast<int>(m.base) / nsym_ + 1;
   Cryst& cryst = run_.cryst;
 
   int k = run_.atoms.append("GenCompleteFrags");
@@ -254,11 +437,14 @@ void Completion::accept(std::uint64_t image) {
   copy.iz = src.iz;
   copy.occ = src.occ;
   copy.flag = src.flag;
-  copy.xf = image_frac(base, t);
+  copy.part = src.part;
+  copy.assembly = src.assembly;
+  copy.xf = image_frac(m);
   copy.xc = rabs(run_.transf, 0, copy.xf);
   cryst.nall = k;
   cryst.isq.push_back(source);
   cryst.nsq.push_back(0);
+  cryst.image.push_back(image_code(m));
   ++cryst.nsq[static_cast<std::size_t>(source - 1)];
   visit_images_near(k);
 }
@@ -268,9 +454,9 @@ void Completion::complete() {
   if (nsym_ < 1) return;
   for (int i = 1; i <= natoms_; ++i) visit_images_near(i);
   while (!acceptable_.empty()) {
-    std::uint64_t image = acceptable_.top();
+    Image m = acceptable_.top();
     acceptable_.pop();
-    if (duplicate_.count(image) == 0) accept(image);
+    if (duplicate_.count(m) == 0) accept(m);
   }
 }
 

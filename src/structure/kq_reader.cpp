@@ -301,6 +301,7 @@ void read_parameters(Run& run, TextInput& in, const std::string& parfile) {
   read_free_variables(run, in);
   collect_types(run);
   prattyp(run);
+  snap_special_positions(run);
   checkocc(run);
   printatoms(run, run.out.log);
 }

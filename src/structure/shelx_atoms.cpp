@@ -43,6 +43,37 @@ Residue read_resi(const ShelxLine& line) {
   return res;
 }
 
+// PART n sof: the disorder part of the atom lines that follow, up to the
+// next PART (PART 0 ends the disorder). A sof that is given and not zero
+// replaces the occupancy of those atoms; it is coded like an atom's
+// occupancy: 21 is fvar(2), -21 is 1 - fvar(2), 10.5 is 0.5 fixed, and a
+// value between -10 and 10 is taken as it stands.
+struct Part {
+  int number = 0;
+  float sof = 0.0f;
+};
+
+Part read_part(const Run& run, const ShelxState& st, const ShelxLine& line) {
+  Part part;
+  const std::vector<std::string> words = free_fields(line.upper);
+  if (words.size() > 1) {
+    auto n = read_fortran_int(words[1]);
+    if (!n || *n < -kMaxAtoms || *n > kMaxAtoms)
+      input_error(st.filename, "Error reading PART instruction");
+    part.number = static_cast<int>(*n);
+  }
+  if (words.size() > 2) {
+    auto sof = read_fortran_real(words[2]);
+    if (!sof || !std::isfinite(*sof)) input_error(st.filename, "Error reading PART instruction");
+    std::vector<float> codes{0.0f, static_cast<float>(*sof)};
+    processfvar(run, codes);
+    // With the six decimals an atom line's resolved values carry.
+    auto text = ffmt_text("(f12.6)", {codes[1]});
+    part.sof = static_cast<float>(read_fortran_real(text).value_or(0.0));
+  }
+  return part;
+}
+
 void add_residue_names(Run& run, const ShelxLine& line, const Residue& res) {
   std::string name = line.text.substr(0, line.text.find(' '));
   name = fixed_width(name, 6);
@@ -114,7 +145,7 @@ void store_values(Atom& a, const std::vector<float>& v) {
   a.uij = {v[5], v[6], v[7], v[10], v[9], v[8]};
 }
 
-void read_atom(Run& run, ShelxState& st, const ShelxLine& line) {
+void read_atom(Run& run, ShelxState& st, const ShelxLine& line, const Part& part) {
   int n = run.atoms.append("ReadShelx");
   run.atoms.natoms = n;
   st.jtf.push_back(0);
@@ -144,6 +175,8 @@ void read_atom(Run& run, ShelxState& st, const ShelxLine& line) {
   check_numbers(st, line, a.label, v, true);
 
   store_values(a, v);
+  a.part = part.number;
+  if (part.sof != 0.0f) a.occ = part.sof;
   if (a.adptype == 1) processu(run, st, n);
   print_read_atom(run, n);
   a.xc = rabs(run.transf, 0, a.xf);
@@ -230,6 +263,7 @@ void shelx_atoms(Run& run, const TextInput& in, ShelxState& st) {
   ShelxLines lines(in);
   ShelxLine line;
   Residue res;
+  Part part;
   run.atoms.list.clear();
   run.atoms.natoms = 0;
   while (lines.next(line)) {
@@ -239,9 +273,10 @@ void shelx_atoms(Run& run, const TextInput& in, ShelxState& st) {
       // peaks and the pseudo-atoms of the last map there, before END.
       if (line.key == "HKLF") break;
       if (line.key == "RESI") res = read_resi(line);
+      if (line.key == "PART") part = read_part(run, st, line);
       continue;
     }
-    read_atom(run, st, line);
+    read_atom(run, st, line, part);
     if (run.resi1.resflag != 0) add_residue_names(run, line, res);
   }
 }

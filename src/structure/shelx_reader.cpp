@@ -79,6 +79,7 @@ void readshelx_text(Run& run, const TextInput& in, const std::string& filename,
   shelx_atoms(run, in, st);
   unique_labels(run);
   run.out.console << ffmt("(/a,i5)", {" Total atoms read from SHELX file = ", run.atoms.natoms});
+  snap_special_positions(run);
   checkocc(run);
   printatoms(run, run.out.log);
 }

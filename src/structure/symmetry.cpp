@@ -161,6 +161,89 @@ void prsymop(Run& run) {
   for (int s = 1; s <= run.symm.nsym(); ++s) print_matrix(run, s, s > 99 ? "(/a,i3)" : "(/a,i2)");
 }
 
+namespace {
+
+// Fractional coordinates given with four decimals (2/3 as 0.6667, 1/12 as
+// 0.0833) are off their true values by up to 0.00005. An output coordinate
+// of an operator sums at most two input coordinates (x - y on hexagonal
+// axes), so an atom on a special position lies within 0.00015 of its image
+// in every coordinate; 0.0002 covers that with room for single precision.
+// No real structure has two atoms that close (0.002 Angstrom on a 10
+// Angstrom axis): an atom that near its own image is on the special position.
+constexpr double kSpecialFrac = 2.0e-4;
+// The test a site passes however long the axes: within 0.001 Angstrom.
+constexpr double kSpecialCart = 0.001;
+
+using Frac = std::array<double, 3>;
+
+// The images of x that fall on x itself: each operator's image moved by the
+// lattice translation that brings it nearest, when it comes within
+// kSpecialFrac in every coordinate or within kSpecialCart Angstrom. The
+// identity is always among them.
+std::vector<Frac> images_on_site(const Run& run, const Frac& x) {
+  const Mat3& m = run.transf.frac_to_cart;
+  std::vector<Frac> on_site;
+  for (const SymOp& op : run.symm.ops) {
+    Frac y{}, d{};
+    bool near = true;
+    for (std::size_t j = 0; j < 3; ++j) {
+      y[j] = op.trn[j];
+      for (std::size_t k = 0; k < 3; ++k) y[j] += static_cast<double>(op.rot[k][j]) * x[k];
+      y[j] += std::round(x[j] - y[j]);
+      d[j] = y[j] - x[j];
+      near = near && std::fabs(d[j]) <= kSpecialFrac;
+    }
+    double r2 = 0.0;
+    for (std::size_t r = 0; r < 3; ++r) {
+      double c = 0.0;
+      for (std::size_t k = 0; k < 3; ++k) c += static_cast<double>(m[r][k]) * d[k];
+      r2 += c * c;
+    }
+    if (near || r2 < kSpecialCart * kSpecialCart) on_site.push_back(y);
+  }
+  return on_site;
+}
+
+}  // namespace
+
+// The images that fall on the site form its site-symmetry group; their mean
+// is the point of the special position nearest to x, fixed by every one of
+// them. A second round settles a site that the first found only in part.
+Vec3 special_position(const Run& run, const Vec3& xf) {
+  Frac x = {xf[0], xf[1], xf[2]};
+  for (int pass = 0; pass < 2; ++pass) {
+    const std::vector<Frac> images = images_on_site(run, x);
+    if (images.size() < 2) break;
+    Frac mean{};
+    for (const Frac& y : images)
+      for (std::size_t k = 0; k < 3; ++k) mean[k] += y[k] / static_cast<double>(images.size());
+    x = mean;
+  }
+  Vec3 out{};
+  for (std::size_t k = 0; k < 3; ++k) out[k] = static_cast<float>(x[k]);
+  return out;
+}
+
+void snap_special_positions(Run& run) {
+  for (int i = 1; i <= run.atoms.natoms; ++i) {
+    Atom& a = run.atoms.at(i);
+    const Vec3 x = special_position(run, a.xf);
+    // Six decimals (SHELXL's) put a site on its position to within what
+    // single precision resolves; such sites keep the numbers of the file.
+    bool off = false;
+    for (std::size_t k = 0; k < 3; ++k) off = off || std::fabs(x[k] - a.xf[k]) > 1.0e-6f;
+    if (!off) continue;
+    const Vec3 c = rabs(run.transf, 0, x);
+    const float moved = dist(c, a.xc);
+    a.xf = x;
+    a.xc = c;
+    // Moves that show in coordinates printed to four decimals.
+    if (moved >= 1.0e-4f)
+      run.out.log << ffmt("(' Atom ',a,' moved',f8.4,' A onto its special position',3f10.6)",
+                          {trim_right(a.label), moved, x[0], x[1], x[2]});
+  }
+}
+
 void checkocc(Run& run) {
   const int nsym = run.symm.nsym();
   for (int i = 1; i <= run.atoms.natoms; ++i) {

@@ -52,6 +52,13 @@ void nonp(Run& run, char letter);
 void checkts(Symmetry& symm);
 void addcentsymm(Run& run);
 void prsymop(Run& run);
+// A site that an operator brings within the rounding of four-decimal
+// coordinates of itself is on a special position: the exact point of that
+// position (x itself for a general position).
+Vec3 special_position(const Run& run, const Vec3& xf);
+// Moves every read atom onto its special position (xf and xc), logging the
+// atoms moved visibly; the readers call it before anything uses the sites.
+void snap_special_positions(Run& run);
 void checkocc(Run& run);
 
 }  // namespace tesk

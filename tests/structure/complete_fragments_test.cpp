@@ -7,7 +7,10 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <random>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -244,6 +247,31 @@ TEST(CompleteFragments, ImageOnAnAtomWithoutBondingReachIsStillADuplicate) {
   EXPECT_EQ(run.atoms.at(4).xf, (Vec3{0.1f, 0.0f, -0.003f}));
 }
 
+// An octahedral Mg(H2O)6 core (Mg-O 2.07 Angstrom) on the inversion centre
+// at the origin, three O read: each O gets its inversion partner through Mg,
+// in whatever cell the file puts the molecule, on a cell face or across one.
+TEST(CompleteFragments, MoleculeCompletesInWhateverCellItLies) {
+  struct Case { Vec3 shift; float o3z; int ncells; };
+  const Case cases[] = {{{0, 0, 0}, 0.207f, 1}, {{0, 0, 1}, 0.207f, 1}, {{0, 0, 1}, 0.207f, 0},
+                        {{1, 0, 0}, 0.207f, 1}, {{0, 0, 1}, -0.207f, 1}, {{-3, 2, 1}, 0.207f, 0}};
+  for (const Case& c : cases) {
+    ScratchDir dir;
+    tesk::Run run;
+    set_cell(run, 10.0f, 10.0f, 10.0f);
+    std::vector<FracSite> sites = {{"MG1", 12, {0, 0, 0}}, {"O1", 8, {0.207f, 0, 0}},
+                                   {"O2", 8, {0, 0.207f, 0}}, {"O3", 8, {0, 0, c.o3z}}};
+    for (FracSite& s : sites)
+      for (std::size_t k = 0; k < 3; ++k) s.xf[k] += c.shift[k];
+    fill(run, sites, {kIdentity, kInversion}, c.ncells);
+    gencompletefrags(run);
+    ASSERT_EQ(run.cryst.nall, 7) << c.shift[0] << " " << c.shift[2] << " " << c.ncells;
+    EXPECT_EQ(isq(run), (std::vector<int>{0, 0, 0, 0, 2, 3, 4}));
+    for (int k = 5; k <= 7; ++k)
+      for (std::size_t j = 0; j < 3; ++j)
+        EXPECT_NEAR(run.atoms.at(k).xf[j], 2.0f * c.shift[j] - run.atoms.at(k - 3).xf[j], 1e-5f);
+  }
+}
+
 TEST(CompleteFragments, FullAtomTableStops) {
   // Two carbons 1.06 Angstrom apart beside an inversion centre, each bonded
   // to its own image, and 99997 atoms without a covalent radius 2 Angstrom
@@ -284,33 +312,72 @@ void plain_complete(Run& run) {
   cr.nall = natoms;
   cr.isq.assign(static_cast<std::size_t>(natoms), 0);
   cr.nsq.assign(static_cast<std::size_t>(natoms), 0);
+  // Operator s searches -n..n cells about C - R C for every cell C holding a
+  // read atom (`far` 0), and one cell beyond (`far` 1) the images of a
+  // rotation that bond to a read atom on a site nothing inside reaches.
+  auto far_from = [&](const SymOp& op, const int (&t)[3]) {
+    int best = 99;
+    for (int i = 1; i <= natoms; ++i) {
+      int far = 0;
+      for (int j = 0; j < 3; ++j) {
+        float rc = 0.0f;
+        for (int k = 0; k < 3; ++k) rc += op.rot[k][j] * std::floor(run.atoms.at(i).xf[k]);
+        far = std::max(far, std::abs(t[j] - int(std::floor(run.atoms.at(i).xf[j]) - rc)) - n);
+      }
+      best = std::min(best, far);
+    }
+    return best;
+  };
+  std::map<std::array<int, 4>, int> codes;  // (s, u, v, w) -> far, 0 or 1
+  for (int s = 1; s <= run.symm.nsym(); ++s)
+    for (int u = -n - 4; u <= n + 4; ++u)
+      for (int v = -n - 4; v <= n + 4; ++v)
+        for (int w = -n - 4; w <= n + 4; ++w)
+          if (int d = far_from(run.symm.ops[std::size_t(s - 1)], {u, v, w}); d <= 1)
+            codes[{s, u, v, w}] = std::max(d, 0);
+  auto frac = [&](int i, const std::array<int, 4>& c) {
+    Vec3 x = apply_op(run.symm.ops[std::size_t(c[0] - 1)], run.atoms.at(i).xf);
+    return Vec3{x[0] + float(c[1]), x[1] + float(c[2]), x[2] + float(c[3])};
+  };
+  auto image = [&](int i, const std::array<int, 4>& c) { return rabs(run.transf, 0, frac(i, c)); };
+  auto limit = [&](int i, int j) {
+    return run.opt.tol1() + radius(run, run.atoms.at(i).iz) + radius(run, run.atoms.at(j).iz);
+  };
+  std::set<std::array<int, 4>> beyond;
+  for (int p = 1; p <= natoms; ++p)
+    for (int i = 1; i <= natoms; ++i)
+      for (const auto& [c, far] : codes) {
+        const float d = dist(image(i, c), run.atoms.at(p).xc);
+        if (far == 0 || run.symm.ops[std::size_t(c[0] - 1)].rot == kIdentity.rot || d < 0.001f ||
+            d > limit(p, i))
+          continue;
+        bool reached = false;
+        for (int j = 1; j <= natoms; ++j)
+          for (const auto& [e, f] : codes)
+            reached |= f == 0 && dist(image(j, e), image(i, c)) < 0.001f;
+        if (!reached) beyond.insert(c);
+      }
   auto first_acceptable = [&](int& src, Vec3& xf) {
     for (int i = 1; i <= natoms; ++i)
-      for (int s = 1; s <= run.symm.nsym(); ++s)
-        for (int u = -n; u <= n; ++u)
-          for (int v = -n; v <= n; ++v)
-            for (int w = -n; w <= n; ++w) {
-              if (s == 1 && u == 0 && v == 0 && w == 0) continue;
-              const Atom& a = run.atoms.at(i);
-              Vec3 x = apply_op(run.symm.ops[static_cast<std::size_t>(s - 1)], a.xf);
-              x[0] += static_cast<float>(u);
-              x[1] += static_cast<float>(v);
-              x[2] += static_cast<float>(w);
-              Vec3 c = rabs(run.transf, 0, x);
-              if (dist(c, a.xc) < 0.001f) continue;
-              bool dup = false, bonded = false;
-              for (int j = 1; j <= cr.nall; ++j) {
-                const Atom& b = run.atoms.at(j);
-                float d = dist(c, b.xc);
-                dup = dup || d < 0.001f;
-                bonded = bonded || d <= run.opt.tol1() + radius(run, b.iz) + radius(run, a.iz);
-              }
-              if (!dup && bonded) {
-                src = i;
-                xf = x;
-                return true;
-              }
-            }
+      for (const auto& [code, far] : codes) {
+        const auto [s, u, v, w] = code;
+        if ((s == 1 && u == 0 && v == 0 && w == 0) || (far != 0 && beyond.count(code) == 0))
+          continue;
+        const Atom& a = run.atoms.at(i);
+        Vec3 c = image(i, code);
+        if (dist(c, a.xc) < 0.001f) continue;
+        bool dup = false, bonded = false;
+        for (int j = 1; j <= cr.nall; ++j) {
+          float d = dist(c, run.atoms.at(j).xc);
+          dup = dup || d < 0.001f;
+          bonded = bonded || d <= limit(j, i);
+        }
+        if (!dup && bonded) {
+          src = i;
+          xf = frac(i, code);
+          return true;
+        }
+      }
     return false;
   };
   int src = 0;

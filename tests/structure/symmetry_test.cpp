@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -351,6 +352,44 @@ TEST(Checkocc, AgreesWithTheFullTranslationScan) {
     if (a.flag == 1) ++special;
   }
   EXPECT_EQ(special, 9);  // every listed site but (0.12, 0.34, 0.56)
+}
+
+// R-3c on hexagonal axes with sites given to four decimals, as CIFs give
+// them: on the 3-fold axis, on the -3 site (2/3, 1/3, 1/12) and on an
+// inversion centre (1/6, 1/3, 1/3). Each copy misses its atom by more than
+// 0.001 Angstrom, yet the site is special: it moves onto the exact position
+// (logged) and is flagged. Sites a few hundredths of an Angstrom off stay.
+TEST(SpecialPositions, FourDecimalSitesMoveOntoThePosition) {
+  const float t = 1.0f / 3.0f;
+  const std::vector<std::pair<Vec3, Vec3>> cases = {  // given, exact (given: general site)
+      {{0.6667f, 0.3333f, 0.21f}, {2 * t, t, 0.21f}},
+      {{0.6667f, 0.3333f, 0.0833f}, {2 * t, t, 1.0f / 12.0f}},
+      {{0.1667f, 0.3333f, 0.3333f}, {0.5f * t, t, t}},
+      {{0.1234f, 0.3456f, 0.0833f}, {0.1234f, 0.3456f, 0.0833f}},
+      {{0.6687f, 0.3353f, 0.0853f}, {0.6687f, 0.3353f, 0.0853f}}};
+  tesk::Run run;
+  load_cards(run, {"-Y, X-Y, Z", "Y, X, -Z+1/2", "-X+Y, -X, Z", "-X, -X+Y, -Z+1/2",
+                   "X-Y, -Y, -Z+1/2"});
+  nonp(run, 'R');
+  addcentsymm(run);
+  run.transf = orthogonalise(UnitCell{{16.193f, 16.193f, 11.2421f, 90.0f, 90.0f, 120.0f}});
+  std::ostringstream log;
+  run.out.log.attach(log);
+  for (const auto& [given, exact] : cases) {
+    Atom& a = run.atoms.at(run.atoms.append("test"));
+    a = Atom{"A", given, rabs(run.transf, 0, given)};
+    a.occ = 0.5f;
+  }
+  run.atoms.natoms = run.atoms.size();
+  snap_special_positions(run);
+  checkocc(run);
+  for (int i = 1; i <= run.atoms.natoms; ++i) {
+    const auto& [given, exact] = cases[static_cast<std::size_t>(i - 1)];
+    for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(run.atoms.at(i).xf[k], exact[k], 1e-7f) << i;
+    EXPECT_EQ(run.atoms.at(i).flag, given == exact ? -1 : 1) << i;
+  }
+  const std::string moved = log.str();
+  EXPECT_EQ(std::count(moved.begin(), moved.end(), '\n'), 3) << moved;
 }
 
 // Real SHELX files from tests/data/structures: every card parses, centring
