@@ -99,6 +99,10 @@ class Completion {
     return {static_cast<int>(m.base % static_cast<std::uint32_t>(nsym_)) + 1, m.t};
   }
   void visit_images_near(int atom);
+  // How far around read atom p an image may lie and still bond to it or sit
+  // on it; whether an image of src at distance d is within p's bond limit.
+  float search_radius(const Atom& p) const;
+  bool within_bond(const Atom& p, const Atom& src, float d) const;
   void accept(const Image& m);
 
   Run& run_;
@@ -336,8 +340,7 @@ void Completion::admit_images_across_faces() {
   std::vector<int> near;
   for (int i = 1; i <= natoms_; ++i) {
     const Atom& p = run_.atoms.at(i);
-    const float rp = bond_radius(run_, p.iz);
-    const float radius = std::max(tol1_ + rp + rmax_ + kCoordinationReach, 0.0f) + margin_;
+    const float radius = search_radius(p);
     for (int t = 0; t < (2 * r + 1) * (2 * r + 1) * (2 * r + 1); ++t) {
       const int n = 2 * r + 1;
       const std::array<int, 3> uvw = {t / (n * n) - r, (t / n) % n - r, t % n - r};
@@ -360,9 +363,7 @@ void Completion::admit_images_across_faces() {
         Image m{pl.base, {pl.offset[0] + uvw[0], pl.offset[1] + uvw[1], pl.offset[2] + uvw[2]}};
         const Atom& src = run_.atoms.at(static_cast<int>(m.base) / nsym_ + 1);
         float d = dist(rabs(run_.transf, 0, image_frac(m)), p.xc);
-        if (d >= kSameSite &&
-            d <= tol1_ + rp + bond_radius(run_, src.iz) +
-                     (coordination_pair(p.iz, src.iz) ? kCoordinationReach : 0.0f) &&
+        if (d >= kSameSite && within_bond(p, src, d) &&
             parts_allow_bond(src, image_code(m), p, ImageCode{}) && !in_window(m))
           codes.emplace_back(m.base % static_cast<std::uint32_t>(nsym_), m.t);
       }
@@ -387,10 +388,18 @@ Vec3 Completion::image_frac(const Image& m) const {
 // tol1 + its own radius + the largest radius of the read atoms, and never
 // less than the margin, so that an image sitting on the atom is seen even
 // when a negative tolerance leaves the atom no bonding reach.
+float Completion::search_radius(const Atom& p) const {
+  return std::max(tol1_ + bond_radius(run_, p.iz) + rmax_ + kCoordinationReach, 0.0f) + margin_;
+}
+
+bool Completion::within_bond(const Atom& p, const Atom& src, float d) const {
+  return d <= tol1_ + bond_radius(run_, p.iz) + bond_radius(run_, src.iz) +
+                  (coordination_pair(p.iz, src.iz) ? kCoordinationReach : 0.0f);
+}
+
 void Completion::visit_images_near(int atom) {
   const Atom& p = run_.atoms.at(atom);
-  const float rp = bond_radius(run_, p.iz);
-  const float radius = std::max(tol1_ + rp + rmax_ + kCoordinationReach, 0.0f) + margin_;
+  const float radius = search_radius(p);
   std::vector<int> near;
   for (int t = 0; t < translations(); ++t) {
     const auto& s = shift_[static_cast<std::size_t>(t)];
@@ -416,8 +425,7 @@ void Completion::visit_images_near(int atom) {
       float d = dist(rabs(run_.transf, 0, image_frac(m)), p.xc);
       if (d < kSameSite) {
         duplicate_.insert(m);
-      } else if (d <= tol1_ + rp + bond_radius(run_, src.iz) +
-                          (coordination_pair(p.iz, src.iz) ? kCoordinationReach : 0.0f) &&
+      } else if (within_bond(p, src, d) &&
                  parts_allow_bond(src, image_code(m), p, run_.cryst.image_of(atom))) {
         if (duplicate_.count(m) == 0 && bonded_.insert(m).second) acceptable_.push(m);
       }
