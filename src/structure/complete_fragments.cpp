@@ -103,6 +103,13 @@ class Completion {
   // on it; whether an image of src at distance d is within p's bond limit.
   float search_radius(const Atom& p) const;
   bool within_bond(const Atom& p, const Atom& src, float d) const;
+  // The placed images within `radius` of q (none when q lies that far
+  // beyond everything placed).
+  void collect_placed(const Vec3& q, float radius, std::vector<int>& near) const;
+  // Lattice translation number t of the window, -NCELLS..NCELLS along each axis.
+  std::array<int, 3> window_translation(int t) const {
+    return {t / (m_ * m_) - ncells_, (t / m_) % m_ - ncells_, t % m_ - ncells_};
+  }
   void accept(const Image& m);
 
   Run& run_;
@@ -305,8 +312,7 @@ bool Completion::in_window(const Image& m) const {
   std::vector<int> near;
   for (int t = 0; t < translations(); ++t) {
     const auto& s = shift_[static_cast<std::size_t>(t)];
-    const std::array<int, 3> uvw = {t / (m_ * m_) - ncells_, (t / m_) % m_ - ncells_,
-                                    t % m_ - ncells_};
+    const std::array<int, 3> uvw = window_translation(t);
     Vec3 q{};
     for (std::size_t k = 0; k < 3; ++k) q[k] = static_cast<float>(static_cast<double>(y[k]) - s[k]);
     near.clear();
@@ -347,16 +353,12 @@ void Completion::admit_images_across_faces() {
       if (std::abs(uvw[0]) <= ncells_ && std::abs(uvw[1]) <= ncells_ && std::abs(uvw[2]) <= ncells_)
         continue;  // inside the window
       Vec3 q{};
-      bool outside = false;
       for (std::size_t k = 0; k < 3; ++k) {
         double shift = 0.0;
         for (std::size_t j = 0; j < 3; ++j) shift += static_cast<double>(c[k][j]) * uvw[j];
         q[k] = static_cast<float>(static_cast<double>(p.xc[k]) - shift);
-        if (bounded_ && (q[k] < lo_[k] - radius || q[k] > hi_[k] + radius)) outside = true;
       }
-      if (outside) continue;
-      near.clear();
-      grid_.collect(q, radius, near);
+      collect_placed(q, radius, near);
       for (int e : near) {
         const Placed& pl = placed_[static_cast<std::size_t>(e)];
         if (pure_translation_[pl.base % static_cast<std::uint32_t>(nsym_)]) continue;
@@ -397,23 +399,23 @@ bool Completion::within_bond(const Atom& p, const Atom& src, float d) const {
                   (coordination_pair(p.iz, src.iz) ? kCoordinationReach : 0.0f);
 }
 
+void Completion::collect_placed(const Vec3& q, float radius, std::vector<int>& near) const {
+  near.clear();
+  for (std::size_t k = 0; k < 3; ++k)
+    if (bounded_ && (q[k] < lo_[k] - radius || q[k] > hi_[k] + radius)) return;
+  grid_.collect(q, radius, near);
+}
+
 void Completion::visit_images_near(int atom) {
   const Atom& p = run_.atoms.at(atom);
   const float radius = search_radius(p);
   std::vector<int> near;
   for (int t = 0; t < translations(); ++t) {
     const auto& s = shift_[static_cast<std::size_t>(t)];
-    const std::array<int, 3> uvw = {t / (m_ * m_) - ncells_, (t / m_) % m_ - ncells_,
-                                    t % m_ - ncells_};
+    const std::array<int, 3> uvw = window_translation(t);
     Vec3 q{};
-    bool outside = false;
-    for (std::size_t k = 0; k < 3; ++k) {
-      q[k] = static_cast<float>(static_cast<double>(p.xc[k]) - s[k]);
-      if (bounded_ && (q[k] < lo_[k] - radius || q[k] > hi_[k] + radius)) outside = true;
-    }
-    if (outside) continue;
-    near.clear();
-    grid_.collect(q, radius, near);
+    for (std::size_t k = 0; k < 3; ++k) q[k] = static_cast<float>(static_cast<double>(p.xc[k]) - s[k]);
+    collect_placed(q, radius, near);
     for (int e : near) {
       const Placed& pl = placed_[static_cast<std::size_t>(e)];
       if (pl.exact && uvw != std::array<int, 3>{}) continue;
