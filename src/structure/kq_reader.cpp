@@ -213,6 +213,31 @@ void check_atom_indices(const std::string& label, const std::array<int, 11>& idx
 // U type, scattering table, kappa set, multipole level, handedness,
 // equivalent atom), x, y, z and the occupancy. A line that does not read so
 // (a population line left over from a level-2 hydrogen) is passed over.
+//
+// The atom line as written: label A8, axis letters 2I3, axis atoms 3I5, 2X,
+// 6I5, x y z 3F9.5, occupancy F8.4. From atom 10000 on two neighbouring I5
+// numbers touch ("1000110002") and read free-format as one, so a line that
+// does not read free-format is read by these columns. A population line
+// (10F8.4) never reads so: its point falls in the second I3 field.
+bool read_atom_columns(const std::string& line, std::array<int, 11>& idx, Atom& a) {
+  static constexpr std::array<std::size_t, 11> kIntAt = {8, 11, 14, 19, 24, 31, 36, 41, 46, 51, 56};
+  static constexpr std::array<std::size_t, 11> kIntWidth = {3, 3, 5, 5, 5, 5, 5, 5, 5, 5, 5};
+  if (line.size() < 96) return false;
+  for (std::size_t k = 0; k < idx.size(); ++k) {
+    const auto v = read_fortran_int(std::string_view(line).substr(kIntAt[k], kIntWidth[k]));
+    if (!v || *v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max())
+      return false;
+    idx[k] = static_cast<int>(*v);
+  }
+  const std::array<std::size_t, 4> real_at = {61, 70, 79, 88};
+  for (std::size_t k = 0; k < 4; ++k) {
+    const auto v = read_fortran_real(std::string_view(line).substr(real_at[k], k < 3 ? 9 : 8));
+    if (!v || !fits_single(*v)) return false;
+    (k < 3 ? a.xf[k] : a.occ) = static_cast<float>(*v);
+  }
+  return true;
+}
+
 std::array<int, 11> read_atom_line(Run& run, TextInput& in, Atom& a) {
   std::array<int, 11> idx{};
   while (true) {
@@ -222,6 +247,7 @@ std::array<int, 11> read_atom_line(Run& run, TextInput& in, Atom& a) {
     for (int& v : idx) ok = ok && fr.integer(v) == FreeReader::Status::Ok;
     for (float& x : a.xf) ok = ok && fr.real(x) == FreeReader::Status::Ok;
     ok = ok && fr.real(a.occ) == FreeReader::Status::Ok;
+    if (!ok) ok = read_atom_columns(line, idx, a);
     if (!ok) continue;
     a.label = run.lx.word(1);
     // NaN, an infinity or a position beyond a thousand cells is no position.

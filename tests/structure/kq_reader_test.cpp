@@ -149,6 +149,28 @@ TEST(ReadKQ, AtomsOfEveryLayout) {
   }
 }
 
+// From atom 10000 on the writer's I5 axis-atom numbers touch; the line is
+// still read, by its columns.
+TEST(ReadKQ, AtomNumbersThatTouch) {
+  const int n = 10002;
+  std::string par = kTeskHeader + "USAGE 10002 2 4    1 0 1 0 0    1 0 0 0 0    0\n" + kZeros;
+  char buf[160];
+  for (int i = 1; i <= n; ++i) {
+    const int other = i == n ? i - 1 : i + 1;
+    std::snprintf(buf, sizeof buf, "%-8s%3d%3d%5d%5d%5d  %5d%5d%5d%5d%5d%5d%9.5f%9.5f%9.5f%8.4f\n",
+                  ("C(" + std::to_string(i) + ")").c_str(), 1, 2, other, i, other, 2, 1, 1, 4, 1, 0,
+                  0.25f, 0.5f, i * 1e-5f, 1.0f);
+    par += buf + kU + kPop3;
+  }
+  par += "  1  1.000000  1.000000  1.000000  1.000000  1.000000  1.000000\n" + kFvar;
+  Read r(kMasterP1, par);
+  ASSERT_EQ(r.run.atoms.natoms, n);
+  const Atom& last = r.run.atoms.at(n);
+  EXPECT_EQ(last.label, "C(10002)");
+  EXPECT_FLOAT_EQ(last.xf[2], 0.10002f);
+  EXPECT_EQ(last.adptype, 2);
+}
+
 TEST(ReadKQ, LatticeOfTheMasterFile) {
   struct Row {
     const char* latt;
