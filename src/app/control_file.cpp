@@ -201,10 +201,8 @@ void read_frag(Options& o, const ControlLine& line) {
 // all at 0 as if given.
 void read_chfrag(Options& o, const ControlLine& line) {
   auto refuse = [&line] {
-    input_error(kControlFile, "a net charge after CHFRAG is not a number between " +
-                                  std::to_string(static_cast<int>(-kMaxNetCharge)) + " and " +
-                                  std::to_string(static_cast<int>(kMaxNetCharge)) + ": " +
-                                  trim_right(line.raw));
+    input_error(kControlFile,
+                "a net charge after CHFRAG is not " + net_charge_range() + ": " + trim_right(line.raw));
   };
   const int n = dnumline(line.blanked);
   if (n == 0) refuse();

@@ -28,14 +28,9 @@ bool finite_point(const Vec3& x) {
 // them.
 std::vector<std::vector<int>> contacts(const Run& run, int n) {
   std::vector<std::vector<int>> adj(static_cast<std::size_t>(n));
-  std::vector<float> rad(static_cast<std::size_t>(n));
   float rmax = 0.0f;
-  for (int a = 1; a <= n; ++a) {
-    rad[static_cast<std::size_t>(a - 1)] = bond_radius(run, run.atoms.at(a).iz);
-    rmax = std::max(rmax, rad[static_cast<std::size_t>(a - 1)]);
-  }
-  const float tol1 = run.opt.tol1();
-  const float cut = rmax + rmax + tol1 + kCoordinationReach;
+  for (int a = 1; a <= n; ++a) rmax = std::max(rmax, bond_radius(run, run.atoms.at(a).iz));
+  const float cut = rmax + rmax + run.opt.tol1() + kCoordinationReach;
   if (n == 0 || !(cut >= 0.0f)) return adj;
 
   // Atoms with a non-finite coordinate stay out of the grid: their distances
@@ -52,14 +47,12 @@ std::vector<std::vector<int>> contacts(const Run& run, int n) {
   for (int a = 1; a <= n; ++a) {
     const Vec3& xa = run.atoms.at(a).xc;
     if (!finite_point(xa)) continue;
-    const float ra = rad[static_cast<std::size_t>(a - 1)];
+    const int za = run.atoms.at(a).iz;
     auto& list = adj[static_cast<std::size_t>(a - 1)];
     near.clear();
     grid.collect(xa, reach, near);
     for (int b : near)
-      if (b != a && dist(xa, run.atoms.at(b).xc) <=
-                        ra + rad[static_cast<std::size_t>(b - 1)] + tol1 +
-                            (coordination_pair(run.atoms.at(a).iz, run.atoms.at(b).iz) ? kCoordinationReach : 0.0f))
+      if (b != a && dist(xa, run.atoms.at(b).xc) <= bond_limit(run, za, run.atoms.at(b).iz))
         list.push_back(b);
     std::sort(list.begin(), list.end());
   }

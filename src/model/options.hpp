@@ -37,6 +37,10 @@ constexpr int kMaxCells = 10;
 // infinity) the rescaled valence populations are no numbers any more.
 constexpr float kMaxNetCharge = 1000.0f;
 inline bool net_charge_ok(float q) { return q >= -kMaxNetCharge && q <= kMaxNetCharge; }
+inline std::string net_charge_range() {
+  return "a number between " + std::to_string(static_cast<int>(-kMaxNetCharge)) + " and " +
+         std::to_string(static_cast<int>(kMaxNetCharge));
+}
 
 // File names are fields of 60 characters, blank-padded; a longer name is
 // kept whole rather than cut to a name of some other file.

@@ -171,10 +171,8 @@ float ask_charge(Run& run, int f, std::istream& console_in) {
   float charge = 0.0f;
   if (lenstr(answer) == 0) return charge;
   if (FreeReader(answer).real(charge) == FreeReader::Status::Bad || !net_charge_ok(charge))
-    input_error("console", "the net charge of fragment " + std::to_string(f) +
-                               " is not a number between " +
-                               std::to_string(static_cast<int>(-kMaxNetCharge)) + " and " +
-                               std::to_string(static_cast<int>(kMaxNetCharge)));
+    input_error("console",
+                "the net charge of fragment " + std::to_string(f) + " is not " + net_charge_range());
   return charge;
 }
 

@@ -78,6 +78,11 @@ struct Placed {
   bool exact = false;
 };
 
+// The placed image moved on by the lattice translation uvw.
+Image translated(const Placed& p, const std::array<int, 3>& uvw) {
+  return {p.base, {p.offset[0] + uvw[0], p.offset[1] + uvw[1], p.offset[2] + uvw[2]}};
+}
+
 class Completion {
  public:
   explicit Completion(Run& run);
@@ -320,7 +325,7 @@ bool Completion::in_window(const Image& m) const {
     for (int e : near) {
       const Placed& pl = placed_[static_cast<std::size_t>(e)];
       if (pl.exact) continue;
-      Image w{pl.base, {pl.offset[0] + uvw[0], pl.offset[1] + uvw[1], pl.offset[2] + uvw[2]}};
+      const Image w = translated(pl, uvw);
       if (dist(rabs(run_.transf, 0, image_frac(w)), y) < kSameSite) return true;
     }
   }
@@ -362,7 +367,7 @@ void Completion::admit_images_across_faces() {
       for (int e : near) {
         const Placed& pl = placed_[static_cast<std::size_t>(e)];
         if (pure_translation_[pl.base % static_cast<std::uint32_t>(nsym_)]) continue;
-        Image m{pl.base, {pl.offset[0] + uvw[0], pl.offset[1] + uvw[1], pl.offset[2] + uvw[2]}};
+        const Image m = translated(pl, uvw);
         const Atom& src = run_.atoms.at(static_cast<int>(m.base) / nsym_ + 1);
         float d = dist(rabs(run_.transf, 0, image_frac(m)), p.xc);
         if (d >= kSameSite && within_bond(p, src, d) &&
@@ -419,7 +424,7 @@ void Completion::visit_images_near(int atom) {
     for (int e : near) {
       const Placed& pl = placed_[static_cast<std::size_t>(e)];
       if (pl.exact && uvw != std::array<int, 3>{}) continue;
-      Image m{pl.base, {pl.offset[0] + uvw[0], pl.offset[1] + uvw[1], pl.offset[2] + uvw[2]}};
+      const Image m = translated(pl, uvw);
       if (m.base % static_cast<std::uint32_t>(nsym_) == 0 && m.t == std::array<int, 3>{})
         continue;  // the atom itself
       const int source = static_cast<int>(m.base) / nsym_ + 1;
